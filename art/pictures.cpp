@@ -1,0 +1,1 @@
+#include "art/pictures.h"

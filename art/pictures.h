@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QImage>
+
+// Every picture of the game, made by code, at its exact pixel size. Each
+// function builds its picture once and hands out copies.
+//
+// Sprite sheets hold the mask at x = 0 and the image at x = w: the mask is
+// black where the sprite is opaque and white elsewhere; the image is black
+// wherever the mask is white.
+namespace art {
+
+QImage playerBallSheet(); // 64 x 32
+QImage enemyBallSheet();  // 64 x 32
+QImage topGunmanSheet();  // 50 x 25
+QImage leftGunmanSheet(); // 50 x 25
+QImage shotSheet();       // 20 x 10
+QImage playField();       // 600 x 400
+QImage bannerPicture();   // 158 x 63
+QImage bannerMask();      // 158 x 63, exactly black outside the letters and shadow
+
+} // namespace art

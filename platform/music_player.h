@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// A player of standard MIDI files. Every operation returns at once and never
+// reports a failure to the caller: a missing file or a missing sound device
+// just means silence.
+class MusicPlayer {
+  public:
+    virtual ~MusicPlayer() = default;
+    virtual void setFileName(const QString& path) = 0; // the file the next open() opens
+    virtual void open() = 0;
+    virtual void play() = 0;  // from the start, in the background
+    virtual void stop() = 0;  // nothing when nothing plays
+    virtual void close() = 0; // nothing when nothing is open
+
+    // Called on the user-interface thread when a tune has played to its end;
+    // never when it was cut short by stop() or close().
+    std::function<void()> tuneEnded;
+};
+
+// The player used where no sound is wanted or possible.
+class SilentMusicPlayer : public MusicPlayer {
+  public:
+    void setFileName(const QString&) override {}
+    void open() override {}
+    void play() override {}
+    void stop() override {}
+    void close() override {}
+};
+
+// Records the operations in order ("file <path>", "open", "play", ...).
+class RecordingMusicPlayer : public MusicPlayer {
+  public:
+    void setFileName(const QString& path) override { log << QStringLiteral("file ") + path; }
+    void open() override { log << QStringLiteral("open"); }
+    void play() override { log << QStringLiteral("play"); }
+    void stop() override { log << QStringLiteral("stop"); }
+    void close() override { log << QStringLiteral("close"); }
+    QStringList log;
+};

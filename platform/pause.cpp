@@ -1,0 +1,12 @@
+#include "platform/pause.h"
+
+#include <QThread>
+
+void SleepPause::pause(int milliseconds) {
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+void ManualPause::pause(int milliseconds) {
+    ++calls;
+    m_clock.time = until >= 0.0 ? until : m_clock.time + milliseconds / 1000.0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/clock.h"
+
+// Blocks the calling thread; no event is handled meanwhile.
+class Pause {
+  public:
+    virtual ~Pause() = default;
+    virtual void pause(int milliseconds) = 0;
+};
+
+class SleepPause : public Pause {
+  public:
+    void pause(int milliseconds) override;
+};
+
+// Moves a manual clock instead of sleeping. When `until` is set, the clock
+// lands exactly there, so a simulated schedule is not disturbed by rounding.
+class ManualPause : public Pause {
+  public:
+    explicit ManualPause(ManualClock& clock) : m_clock(clock) {}
+    void pause(int milliseconds) override;
+    double until = -1.0;
+    int calls = 0;
+
+  private:
+    ManualClock& m_clock;
+};

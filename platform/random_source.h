@@ -1,0 +1,30 @@
+#pragma once
+
+#include <deque>
+#include <random>
+
+// Uniform random numbers in [0, 1).
+class RandomSource {
+  public:
+    virtual ~RandomSource() = default;
+    virtual void reseedFromClock() = 0;
+    virtual double next() = 0;
+};
+
+class ClockSeededRandom : public RandomSource {
+  public:
+    void reseedFromClock() override;
+    double next() override;
+
+  private:
+    std::mt19937_64 m_engine;
+};
+
+// Hands out the given numbers in order (then 0), for tests.
+class SequenceRandom : public RandomSource {
+  public:
+    void reseedFromClock() override { ++reseeds; }
+    double next() override;
+    std::deque<double> values;
+    int reseeds = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QStringList>
+
+// Opens an address in the desktop's default handler.
+class Shell {
+  public:
+    virtual ~Shell() = default;
+    virtual bool open(const QString& address) = 0;
+};
+
+class DesktopShell : public Shell {
+  public:
+    bool open(const QString& address) override;
+};
+
+class RecordingShell : public Shell {
+  public:
+    bool open(const QString& address) override {
+        opened << address;
+        return true;
+    }
+    QStringList opened;
+};
