@@ -1,6 +1,22 @@
+#include "app/application.h"
+
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("spinmarsh: no display found (DISPLAY is not set); start it on a desktop.\n",
+                   stderr);
+        return 1;
+    }
+    QApplication qt(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Spinmarsh"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Spinmarsh"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    Application game;
+    game.start();
+    return QApplication::exec();
 }

@@ -1,0 +1,113 @@
+#include "app/screen_widget.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+int16_t virtualKey(const QKeyEvent& event) {
+    const int key = event.key();
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    default:
+        break;
+    }
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) {
+        return static_cast<int16_t>(key);
+    }
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+        return static_cast<int16_t>(112 + key - Qt::Key_F1);
+    }
+    return 0;
+}
+
+namespace {
+int shiftState(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers m = event.modifiers();
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
+}
+} // namespace
+
+ScreenWidget::ScreenWidget(Screen& screen)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_screen(&screen) {
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void ScreenWidget::display() {
+    if (!isVisible()) {
+        if (const QScreen* desktop = QGuiApplication::primaryScreen()) {
+            move(desktop->availableGeometry().center() - rect().center());
+        }
+    }
+    // The window itself takes every key (key preview), so no control may
+    // hold the keyboard focus.
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->setFocusPolicy(Qt::NoFocus);
+    }
+    show();
+    // Without a window manager a new window gets no keyboard focus by itself.
+    raise();
+    activateWindow();
+    setFocus();
+}
+
+void ScreenWidget::conceal() {
+    hide();
+}
+
+void ScreenWidget::dispose() {
+    m_screen = nullptr;
+    hide();
+    deleteLater();
+}
+
+bool ScreenWidget::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        int16_t code = virtualKey(*keyEvent);
+        if (m_screen != nullptr && code != 0) {
+            if (event->type() == QEvent::KeyPress) {
+                m_screen->Form_KeyDown(code, shiftState(*keyEvent));
+            } else if (!keyEvent->isAutoRepeat()) {
+                // X11 sends a release before every repeated press of a held
+                // key; only the final, real release counts.
+                m_screen->Form_KeyUp(code, shiftState(*keyEvent));
+            }
+        }
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void ScreenWidget::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (m_screen != nullptr) {
+        m_screen->closeCommand();
+    }
+}

@@ -1,0 +1,76 @@
+#include "play/form1.h"
+
+#include "app/numbers.h"
+#include "art/pictures.h"
+
+Form1::Form1(Environment environment, ViewFactory makeView)
+    : m_env(std::move(environment)), m_makeView(std::move(makeView)) {}
+
+ScreenWindow* Form1::createWindow() {
+    // Every game starts from clean pictures; the window is built around them.
+    MainPic = Surface(art::playField());
+    SubPic = Surface(art::playField());
+    BoulPic = Surface(art::playerBallSheet());
+    Boul2pic = Surface(art::enemyBallSheet());
+    Ganmanpic = Surface(art::topGunmanSheet());
+    Ganman2pic = Surface(art::leftGunmanSheet());
+    Ganpic = Surface(art::shotSheet());
+    m_view = m_makeView(*this);
+    return m_view;
+}
+
+void Form1::Form_Load() {
+    m_phase = Phase::Countdown;
+    m_end = End::None;
+    m_env.music.tuneEnded = [this] { PlayMusic(); };
+
+    BoulX = cint(static_cast<double>(ScaleWidth() / 2 + 16));
+    BoulY = cint(static_cast<double>(ScaleHeight() / 2 + 16));
+    BoulVX = 0;
+    BoulVY = 0;
+    BoulMax = 1800;
+    Boul2Max = 800;
+    BoulBaseMax = 1800;
+    Boul2BaseMax = 800;
+    KeyXOn = 0;
+    KeyYOn = 0;
+    Shot1On = 0;
+    Time = 0;
+    HitGan = 0;
+    HitGan2 = 0;
+    life = 5;
+    Moves = 0;
+    Countdown = 0;
+    GanGan = 0;
+    spe = 0;
+    kabe = 0;
+    kabe2 = 0;
+}
+
+void Form1::Timer2_Timer() {
+    if (m_phase != Phase::Countdown) {
+        return;
+    }
+    Countdown = add(Countdown, 1);
+    if (Countdown == 2) {
+        view()->setBannerVisible(true);
+    }
+    if (Countdown == 3) {
+        view()->setBannerVisible(false);
+        m_env.pause.pause(500);
+        StartPlay();
+    }
+}
+
+void Form1::StartPlay() {
+    m_phase = Phase::Play;
+    view()->setTimer1Interval(1);
+    view()->setTimer2Interval(0);
+    DrawBoul();
+    Boul2X = 50;
+    Boul2Y = 50;
+    DrawBoul2();
+    HitCheck();
+    PlayMusic();
+    StartTime = cint(m_env.clock.now());
+}

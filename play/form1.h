@@ -1,0 +1,93 @@
+#pragma once
+
+#include "app/screen.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/music_player.h"
+#include "platform/pause.h"
+#include "platform/random_source.h"
+#include "platform/surface.h"
+#include "play/game_state.h"
+#include "play/play_view.h"
+
+#include <QString>
+
+#include <functional>
+
+// The play screen: the game itself. Plain C++ on top of the platform
+// interfaces, so the Qt window, the simulator and the tests all drive this
+// same code by calling its handlers.
+class Form1 : public Screen, public GameState {
+  public:
+    // The world the game talks to.
+    struct Environment {
+        Clock& clock;
+        Pause& pause;
+        Dialogs& dialogs;
+        MusicPlayer& music;
+        RandomSource& random;
+        QString programDir; // where the tunes lie
+    };
+    using ViewFactory = std::function<PlayView*(Form1&)>;
+
+    enum class Phase { Closed, Countdown, Play, Ending, Closing };
+    enum class End { None, Escape, Life, Time, Close };
+
+    Form1(Environment environment, ViewFactory makeView);
+
+    // Shows the score screen; the play screen's closing handlers call it.
+    std::function<void()> showScoreScreen;
+
+    Phase phase() const { return m_phase; }
+    End endCause() const { return m_end; }
+    PlayView* view() const { return m_view; }
+
+    // Event handlers.
+    void Timer2_Timer();
+    void Timer1_Timer();
+    void Form_KeyDown(int16_t& KeyCode, int Shift) override;
+    void Form_KeyUp(int16_t& KeyCode, int Shift) override;
+
+    void HitCheck();
+
+    // Drawing on the visible field; each draws at the place the state holds.
+    void DrawBoul();
+    void DrawBoul2();
+    void EraseBoul();
+    void EraseBoul2();
+    void DrawGanman();
+    void DrawGanman2();
+    void DrawShot1();
+    void DrawShot2();
+    void EraseShot1();
+    void EraseShot2();
+    void RestoreEdges();
+
+    // The visible field, its untouched copy and the sprite sheets. They are
+    // made afresh from the pictures each time the screen loads.
+    Surface MainPic, SubPic, BoulPic, Boul2pic, Ganmanpic, Ganman2pic, Ganpic;
+    float ScaleWidth() const { return static_cast<float>(MainPic.width()); }
+    float ScaleHeight() const { return static_cast<float>(MainPic.height()); }
+
+  protected:
+    ScreenWindow* createWindow() override;
+    void Form_Load() override;
+    void Form_QueryUnload() override;
+    void Form_Unload() override;
+
+  private:
+    void StartPlay();
+    void GameOver();
+    void PlayMusic();
+    void closingHandler();
+    void stopTimers();
+    void drawSprite(const Surface& sheet, int32_t x, int32_t y, int w, int h);
+    void restore(int32_t x, int32_t y, int w, int h);
+    void holdInside(int32_t& x, int32_t& y, int32_t& vx, int32_t& vy, int32_t& bounces) const;
+
+    Environment m_env;
+    ViewFactory m_makeView;
+    PlayView* m_view = nullptr;
+    Phase m_phase = Phase::Closed;
+    End m_end = End::None;
+};

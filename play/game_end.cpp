@@ -1,0 +1,50 @@
+#include "play/form1.h"
+
+#include <QStringLiteral>
+
+// A game ends once: by Escape, by its last life, by its time limit or by the
+// window-close command. From the first of these on, neither timer does any
+// work, even while a modal dialog runs its own event loop.
+
+void Form1::stopTimers() {
+    if (view() != nullptr) {
+        view()->setTimer1Interval(0);
+        view()->setTimer2Interval(0);
+    }
+}
+
+void Form1::GameOver() {
+    if (m_phase != Phase::Countdown && m_phase != Phase::Play) {
+        return;
+    }
+    m_phase = Phase::Ending;
+    stopTimers();
+    m_env.dialogs.MsgBox(QStringLiteral("終わり"));
+    unload();
+}
+
+void Form1::closingHandler() {
+    if (m_phase == Phase::Countdown || m_phase == Phase::Play) {
+        m_end = End::Close;
+    }
+    m_phase = Phase::Closing;
+    stopTimers();
+    // The tune plays on through the tally and the name prompt, and stops
+    // once the score screen has appeared.
+    if (showScoreScreen) {
+        showScoreScreen();
+    }
+    m_env.music.close();
+    m_env.music.stop();
+}
+
+void Form1::Form_QueryUnload() {
+    closingHandler();
+}
+
+void Form1::Form_Unload() {
+    closingHandler();
+    m_env.music.tuneEnded = nullptr;
+    m_phase = Phase::Closed;
+    m_view = nullptr;
+}

@@ -1,0 +1,17 @@
+#include "play/form1.h"
+
+#include "app/numbers.h"
+
+// Picks one of the two tunes at random and plays it from the start, whatever
+// was playing before.
+void Form1::PlayMusic() {
+    m_env.random.reseedFromClock();
+    const int16_t choice = cint16(m_env.random.next());
+    const QString digit = QString::number(choice);
+    m_env.music.stop();
+    m_env.music.close();
+    m_env.music.setFileName(m_env.programDir + QStringLiteral("/") + digit +
+                            QStringLiteral(".mid"));
+    m_env.music.open();
+    m_env.music.play();
+}

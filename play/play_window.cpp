@@ -1,0 +1,116 @@
+#include "play/play_window.h"
+
+#include "art/pictures.h"
+#include "play/form1.h"
+#include "ui_form1.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+// The game's speed is one step per tick; the tick timer asks for "as fast as
+// possible", which on the desktops the game was made for is 64 times a second.
+constexpr double kTickPeriod = 1000.0 / 64.0;
+} // namespace
+
+FieldView::FieldView(QWidget* parent) : QFrame(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void FieldView::surfaceChanged(const QRect& rect) {
+    update(rect.translated(contentsRect().topLeft()));
+}
+
+void FieldView::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    if (m_surface == nullptr) {
+        return;
+    }
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    const QRect target = event->rect() & area;
+    painter.drawImage(target, m_surface->image(), target.translated(-area.topLeft()));
+}
+
+BannerView::BannerView(QWidget* parent) : QWidget(parent) {
+    const QImage picture = art::bannerPicture();
+    const QImage mask = art::bannerMask();
+    m_picture = QImage(picture.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const bool seeThrough = (mask.pixel(x, y) & 0xFFFFFFu) == 0;
+            m_picture.setPixel(x, y, seeThrough ? 0u : picture.pixel(x, y));
+        }
+    }
+}
+
+void BannerView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_picture);
+}
+
+PlayWindow::PlayWindow(Form1& form)
+    : ScreenWidget(form), m_ui(std::make_unique<Ui::Form1>()), m_form(&form), m_pacer(kTickPeriod) {
+    m_ui->setupUi(this);
+    setFixedSize(604, 404);
+    m_ui->MainPic->setSurface(&form.MainPic);
+    form.MainPic.changed = [this](const QRect& rect) { m_ui->MainPic->surfaceChanged(rect); };
+
+    m_timer2.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer2, &QTimer::timeout, this, [this] {
+        if (m_form != nullptr) {
+            m_form->Timer2_Timer();
+        }
+    });
+    m_timer2.start(800);
+
+    m_timer1.setTimerType(Qt::PreciseTimer);
+    m_timer1.setSingleShot(true);
+    connect(&m_timer1, &QTimer::timeout, this, &PlayWindow::tick);
+    m_clock.start();
+}
+
+PlayWindow::~PlayWindow() = default;
+
+void PlayWindow::dispose() {
+    m_timer1.stop();
+    m_timer2.stop();
+    if (m_form != nullptr) {
+        m_form->MainPic.changed = nullptr;
+        m_form = nullptr;
+    }
+    ScreenWidget::dispose();
+}
+
+void PlayWindow::setTimer1Interval(int milliseconds) {
+    if (milliseconds <= 0) {
+        m_timer1.stop();
+    } else if (!m_timer1.isActive()) {
+        m_pacer.start(static_cast<double>(m_clock.nsecsElapsed()) / 1e6);
+        m_timer1.start(m_pacer.next(static_cast<double>(m_clock.nsecsElapsed()) / 1e6));
+    }
+}
+
+void PlayWindow::setTimer2Interval(int milliseconds) {
+    if (milliseconds <= 0) {
+        m_timer2.stop();
+    } else {
+        m_timer2.start(milliseconds);
+    }
+}
+
+void PlayWindow::setBannerVisible(bool visible) {
+    m_ui->UserControl11->setVisible(visible);
+}
+
+void PlayWindow::tick() {
+    if (m_form == nullptr) {
+        return;
+    }
+    m_form->Timer1_Timer();
+    // The tick may have ended the game and let go of this window, or stopped
+    // the timer.
+    if (m_form != nullptr && m_form->phase() == Form1::Phase::Play) {
+        m_timer1.start(m_pacer.next(static_cast<double>(m_clock.nsecsElapsed()) / 1e6));
+    }
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/screen_widget.h"
+#include "platform/tick_pacer.h"
+#include "play/play_view.h"
+
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QImage>
+#include <QTimer>
+
+#include <memory>
+
+class Form1;
+class Surface;
+namespace Ui {
+class Form1;
+}
+
+// The visible play field: paints a surface inside its 2-px sunken border.
+class FieldView : public QFrame {
+    Q_OBJECT
+  public:
+    explicit FieldView(QWidget* parent = nullptr);
+    void setSurface(const Surface* surface) { m_surface = surface; }
+    // A changed rectangle of the surface, in the surface's coordinates.
+    void surfaceChanged(const QRect& rect);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    const Surface* m_surface = nullptr;
+};
+
+// The start banner: the banner picture wherever its mask is not black; the
+// field shows through everywhere else.
+class BannerView : public QWidget {
+    Q_OBJECT
+  public:
+    explicit BannerView(QWidget* parent = nullptr);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QImage m_picture;
+};
+
+// The play screen's window. It feeds the timers and the keys to the play
+// core and shows the field as the core draws on it.
+class PlayWindow : public ScreenWidget, public PlayView {
+    Q_OBJECT
+  public:
+    explicit PlayWindow(Form1& form);
+    ~PlayWindow() override;
+
+    void dispose() override;
+    void setTimer1Interval(int milliseconds) override;
+    void setTimer2Interval(int milliseconds) override;
+    void setBannerVisible(bool visible) override;
+
+  private:
+    void tick();
+
+    std::unique_ptr<Ui::Form1> m_ui;
+    Form1* m_form;
+    QTimer m_timer2;
+    QTimer m_timer1;
+    QElapsedTimer m_clock;
+    TickPacer m_pacer;
+};

@@ -1,0 +1,137 @@
+#include "play/form1.h"
+
+#include "app/numbers.h"
+
+#include <cstdlib>
+
+namespace {
+constexpr int32_t kKeyAcceleration = 500;
+constexpr int32_t kEnemyAcceleration = 100;
+constexpr int32_t kCapDecay = 200;
+constexpr int32_t kTimeLimit = 120;
+
+void limit(int32_t& velocity, int32_t cap) {
+    if (velocity > cap) {
+        velocity = cap;
+    } else if (velocity < -cap) {
+        velocity = -cap;
+    }
+}
+
+int32_t towards(int32_t velocity, int32_t gap) {
+    if (gap > 0) {
+        return add(velocity, kEnemyAcceleration);
+    }
+    if (gap < 0) {
+        return sub(velocity, kEnemyAcceleration);
+    }
+    return velocity;
+}
+} // namespace
+
+// One step of the whole game, in a fixed order. All motion is per tick.
+void Form1::Timer1_Timer() {
+    if (m_phase != Phase::Play) {
+        return;
+    }
+
+    if (KeyXOn == 1) {
+        if (KeyX == 2) {
+            BoulVX = add(BoulVX, kKeyAcceleration);
+        } else if (KeyX == 4) {
+            BoulVX = sub(BoulVX, kKeyAcceleration);
+        }
+    }
+    if (KeyYOn == 1) {
+        if (KeyY == 1) {
+            BoulVY = sub(BoulVY, kKeyAcceleration);
+        } else if (KeyY == 3) {
+            BoulVY = add(BoulVY, kKeyAcceleration);
+        }
+    }
+    limit(BoulVX, BoulMax);
+    limit(BoulVY, BoulMax);
+
+    // Only ticks at exactly the base cap count, not the faster ones after a hit.
+    if (std::abs(BoulVX) == BoulBaseMax) {
+        Moves = add(Moves, 1);
+    }
+    if (std::abs(BoulVY) == BoulBaseMax) {
+        Moves = add(Moves, 1);
+    }
+
+    BoulX = cint(BoulVX / 100.0 + BoulX);
+    BoulY = cint(BoulVY / 100.0 + BoulY);
+
+    // The gunmen follow the ball as moved, before the walls hold it.
+    RestoreEdges();
+    DrawGanman();
+    DrawGanman2();
+    EraseBoul();
+    DrawBoul();
+
+    Boul2VX = towards(Boul2VX, sub(BoulX, Boul2X));
+    Boul2VY = towards(Boul2VY, sub(BoulY, Boul2Y));
+    limit(Boul2VX, Boul2Max);
+    limit(Boul2VY, Boul2Max);
+    Boul2X = cint(Boul2VX / 50.0 + Boul2X);
+    Boul2Y = cint(Boul2VY / 50.0 + Boul2Y);
+    EraseBoul2();
+    DrawBoul2();
+
+    if (Shot1On == -1) {
+        Shot1Y = add(Shot1Y, 10);
+        EraseShot1();
+        Shot1OldY = Shot1Y;
+        DrawShot1();
+        if (Shot1Y > 410) {
+            Shot1On = 0;
+        }
+    } else if (Shot1On == 0) {
+        Shot1X = add(BoulX, 8);
+        Shot1OldX = Shot1X;
+        Shot1Y = 25;
+        Shot1OldY = 25;
+        DrawShot1();
+        Shot1On = -1;
+    }
+
+    if (Shot2On == -1) {
+        Shot2X = add(Shot2X, 10);
+        EraseShot2();
+        Shot2OldX = Shot2X;
+        DrawShot2();
+        if (Shot2X > 610) {
+            Shot2On = 0;
+        }
+    } else if (Shot2On == 0) {
+        Shot2Y = add(BoulY, 8);
+        Shot2OldY = Shot2Y;
+        Shot2X = 25;
+        Shot2OldX = 25;
+        DrawShot2();
+        Shot2On = -1;
+    }
+
+    if (BoulMax > BoulBaseMax) {
+        BoulMax = sub(BoulMax, kCapDecay);
+    }
+    if (Boul2Max > Boul2BaseMax) {
+        Boul2Max = sub(Boul2Max, kCapDecay);
+    }
+
+    HitCheck();
+    if (m_phase != Phase::Play) {
+        return;
+    }
+
+    Time = cint(m_env.clock.now() - StartTime);
+    // A stall (a suspended laptop, a dragged window) can jump past the limit;
+    // the game still ends, and scores as if it had stopped at the limit.
+    if (Time >= kTimeLimit) {
+        Time = kTimeLimit;
+        spe = 1;
+        m_end = End::Time;
+        GameOver();
+    }
+}

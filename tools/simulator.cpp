@@ -1,0 +1,278 @@
+#include "tools/simulator.h"
+
+#include "play/form1.h"
+#include "screens/tally.h"
+
+#include <charconv>
+#include <cmath>
+#include <sstream>
+
+namespace {
+
+bool parseDouble(const std::string& text, double& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+bool parseTick(const std::string& text, int64_t& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= 0 && !text.empty() && text[0] != '-';
+}
+
+bool parseKey(const std::string& text, int16_t& key) {
+    static const std::pair<const char*, int> names[] = {
+        {"Left", 37}, {"Up", 38}, {"Right", 39}, {"Down", 40}, {"Escape", 27}, {"Enter", 13}};
+    for (const auto& [name, code] : names) {
+        if (text == name) {
+            key = static_cast<int16_t>(code);
+            return true;
+        }
+    }
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || value > 65535) {
+        return false;
+    }
+    // Key codes are 16-bit signed in the game, as the platform hands them over.
+    key = static_cast<int16_t>(static_cast<uint16_t>(value));
+    return true;
+}
+
+std::vector<std::string> words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> result;
+    for (std::string word; in >> word;) {
+        result.push_back(word);
+    }
+    return result;
+}
+
+} // namespace
+
+std::optional<SimScript> parseScript(const std::string& text, std::string& error) {
+    SimScript script;
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    const auto refuse = [&](const std::string& why) {
+        error = "line " + std::to_string(number) + ": " + why;
+        return std::nullopt;
+    };
+    while (std::getline(in, line)) {
+        ++number;
+        const std::vector<std::string> w = words(line);
+        if (w.empty() || w[0][0] == '#') {
+            continue;
+        }
+        if (w[0] == "game") {
+            SimGame game;
+            if (w.size() > 2) {
+                return refuse("game takes at most one clock value");
+            }
+            if (w.size() == 2) {
+                double start = 0;
+                if (!parseDouble(w[1], start) || start < 0) {
+                    return refuse("bad clock value '" + w[1] + "'");
+                }
+                game.start = start;
+            }
+            script.games.push_back(game);
+            continue;
+        }
+        SimEvent event;
+        if (!parseTick(w[0], event.tick)) {
+            return refuse("unknown command or bad tick '" + w[0] + "'");
+        }
+        if (script.games.empty()) {
+            return refuse("event before the first game");
+        }
+        if (w.size() == 2 && w[1] == "close") {
+            event.kind = SimEvent::Kind::Close;
+        } else if (w.size() == 3 && (w[1] == "down" || w[1] == "up")) {
+            event.kind = w[1] == "down" ? SimEvent::Kind::Down : SimEvent::Kind::Up;
+            if (!parseKey(w[2], event.key)) {
+                return refuse("bad key '" + w[2] + "'");
+            }
+        } else {
+            return refuse("expected 'T down KEY', 'T up KEY' or 'T close'");
+        }
+        std::vector<SimEvent>& events = script.games.back().events;
+        if (!events.empty() && event.tick < events.back().tick) {
+            return refuse("tick goes backwards");
+        }
+        events.push_back(event);
+    }
+    if (script.games.empty()) {
+        error = "the script has no game";
+        return std::nullopt;
+    }
+    return script;
+}
+
+std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std::string& error) {
+    SimOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if ((name != "--clock" && name != "--period") || i + 1 >= args.size()) {
+            error = "usage: spinmarsh-sim [--clock SECONDS] [--period MILLISECONDS] < SCRIPT";
+            return std::nullopt;
+        }
+        double value = 0;
+        if (!parseDouble(args[++i], value) || value < 0 || (name == "--period" && value <= 0)) {
+            error = "bad value for " + name + ": '" + args[i] + "'";
+            return std::nullopt;
+        }
+        (name == "--clock" ? options.clock : options.period) = value;
+    }
+    return options;
+}
+
+namespace {
+
+const char* endName(Form1::End end) {
+    switch (end) {
+    case Form1::End::Escape:
+        return "escape";
+    case Form1::End::Life:
+        return "life";
+    case Form1::End::Time:
+        return "time";
+    case Form1::End::Close:
+        return "close";
+    case Form1::End::None:
+        break;
+    }
+    return "none";
+}
+
+class Reporter {
+  public:
+    explicit Reporter(SimObserver& observer) : m_observer(observer) {}
+
+    void tick(int game, int64_t tick, const GameState& s) {
+        m_out.str({});
+        m_out << "{\"game\":" << game << ",\"tick\":" << tick;
+        const std::pair<const char*, int32_t> fields[] = {
+            {"BoulX", s.BoulX},     {"BoulY", s.BoulY},
+            {"BoulVX", s.BoulVX},   {"BoulVY", s.BoulVY},
+            {"BoulMax", s.BoulMax}, {"Boul2X", s.Boul2X},
+            {"Boul2Y", s.Boul2Y},   {"Boul2VX", s.Boul2VX},
+            {"Boul2VY", s.Boul2VY}, {"Boul2Max", s.Boul2Max},
+            {"Shot1X", s.Shot1X},   {"Shot1Y", s.Shot1Y},
+            {"Shot1On", s.Shot1On}, {"Shot2X", s.Shot2X},
+            {"Shot2Y", s.Shot2Y},   {"Shot2On", s.Shot2On},
+            {"kabe", s.kabe},       {"kabe2", s.kabe2},
+            {"life", s.life},       {"Time", s.Time},
+            {"HitGan", s.HitGan},   {"HitGan2", s.HitGan2},
+            {"Moves", s.Moves},     {"GanGan", s.GanGan},
+            {"spe", s.spe}};
+        for (const auto& [name, value] : fields) {
+            m_out << ",\"" << name << "\":" << value;
+        }
+        m_out << '}';
+        m_observer.line(m_out.str());
+    }
+
+    void end(int game, Form1::End cause, int64_t ticks, const GameState& s) {
+        m_out.str({});
+        m_out << "{\"game\":" << game << ",\"end\":\"" << endName(cause)
+              << "\",\"ticks\":" << ticks;
+        const std::pair<const char*, int32_t> counters[] = {
+            {"life", s.life},   {"HitGan", s.HitGan},   {"kabe", s.kabe},
+            {"Moves", s.Moves}, {"HitGan2", s.HitGan2}, {"kabe2", s.kabe2},
+            {"Time", s.Time},   {"spe", s.spe},         {"GanGan", s.GanGan}};
+        for (const auto& [name, value] : counters) {
+            m_out << ",\"" << name << "\":" << value;
+        }
+        // The same arithmetic as the score screen.
+        const Tally t = tally(scoreCounters(s), kPointCaptions);
+        m_out << ",\"subtotals\":[";
+        for (int i = 0; i < kRows; ++i) {
+            m_out << (i ? "," : "") << t.subtotals[i].toStdString();
+        }
+        m_out << "],\"total\":" << t.Score << '}';
+        m_observer.line(m_out.str());
+    }
+
+  private:
+    SimObserver& m_observer;
+    std::ostringstream m_out;
+};
+
+} // namespace
+
+int64_t runScript(const SimScript& script, const SimOptions& options, SimObserver& observer) {
+    ManualClock clock;
+    ManualPause pause(clock);
+    ScriptedDialogs dialogs;
+    SilentMusicPlayer music;
+    SequenceRandom random;
+    HeadlessPlayView* view = nullptr;
+    Form1 form(Form1::Environment{clock, pause, dialogs, music, random, QString()},
+               [&view](Form1&) { return view = new HeadlessPlayView; });
+    Reporter report(observer);
+
+    const double period = options.period / 1000.0;
+    double next = options.clock;
+    int64_t totalTicks = 0;
+    int gameNumber = 0;
+    for (const SimGame& game : script.games) {
+        ++gameNumber;
+        const double S = game.start.value_or(next);
+        clock.time = S;
+        form.show();
+
+        const double P = S + 2.9;
+        int64_t ticks = 0;
+        auto event = game.events.begin();
+        const auto ended = [&form] { return form.phase() == Form1::Phase::Closed; };
+        const auto applyEvents = [&](int64_t before) {
+            for (; event != game.events.end() && event->tick == before && !ended(); ++event) {
+                int16_t key = event->key;
+                switch (event->kind) {
+                case SimEvent::Kind::Down:
+                    form.Form_KeyDown(key, 0);
+                    break;
+                case SimEvent::Kind::Up:
+                    form.Form_KeyUp(key, 0);
+                    break;
+                case SimEvent::Kind::Close:
+                    form.closeCommand();
+                    break;
+                }
+            }
+        };
+
+        applyEvents(0);
+        const double countdown[] = {S + 0.8, S + 1.6, S + 2.4};
+        for (double at : countdown) {
+            if (ended() || view->timer2Interval == 0) {
+                break;
+            }
+            clock.time = at;
+            pause.until = P;
+            form.Timer2_Timer();
+        }
+        if (!ended()) {
+            report.tick(gameNumber, 0, form);
+            for (int64_t n = 1; !ended() && view->timer1Interval != 0; ++n) {
+                clock.time = n == 1 ? P : P + static_cast<double>(n - 1) * period;
+                applyEvents(n);
+                if (ended()) {
+                    break;
+                }
+                clock.time = P + static_cast<double>(n) * period;
+                form.Timer1_Timer();
+                ticks = n;
+                report.tick(gameNumber, n, form);
+            }
+        }
+        report.end(gameNumber, form.endCause(), ticks, form);
+        totalTicks += ticks;
+        next = clock.time;
+    }
+    return totalTicks;
+}
