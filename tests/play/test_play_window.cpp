@@ -1,0 +1,114 @@
+#include "play/form1.h"
+#include "play/play_window.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+
+// The play screen in its real window: keys, the window-close command, the
+// countdown on real timers and the field on screen.
+class TestPlayWindow : public QObject {
+    Q_OBJECT
+
+    ManualClock clock;
+    ManualPause pause{clock};
+    ScriptedDialogs dialogs;
+    RecordingMusicPlayer music;
+    SequenceRandom random;
+    int handOvers = 0;
+
+    std::unique_ptr<Form1> makeForm() {
+        auto form = std::make_unique<Form1>(
+            Form1::Environment{clock, pause, dialogs, music, random, QStringLiteral("/opt/game")},
+            [](Form1& f) { return new PlayWindow(f); });
+        form->showScoreScreen = [this] { ++handOvers; };
+        return form;
+    }
+
+    static QWidget* playWindow() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->windowTitle() == QStringLiteral("Form1") && w->isVisible()) {
+                return w;
+            }
+        }
+        return nullptr;
+    }
+
+  private Q_SLOTS:
+    void windowHasItsLayout() {
+        auto form = makeForm();
+        form->show();
+        QWidget* window = playWindow();
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->size(), QSize(604, 404));
+        QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+        auto* field = window->findChild<QFrame*>(QStringLiteral("MainPic"));
+        QVERIFY(field != nullptr);
+        QCOMPARE(field->contentsRect(), QRect(2, 2, 600, 400));
+        auto* banner = field->findChild<QWidget*>(QStringLiteral("UserControl11"));
+        QVERIFY(banner != nullptr && banner->isVisible());
+        QCOMPARE(banner->pos(), QPoint(226, 170));
+        form->unload();
+    }
+
+    void keysReachThePlayScreen() {
+        auto form = makeForm();
+        form->show();
+        QWidget* window = playWindow();
+        QVERIFY(window != nullptr);
+        QTest::keyPress(window, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(form->KeyX, int16_t(2));
+        QCOMPARE(form->KeyXOn, int16_t(1));
+        // A held key on X11: releases marked as auto-repeat do not let go.
+        QKeyEvent repeatRelease(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(window, &repeatRelease);
+        QCOMPARE(form->KeyXOn, int16_t(1));
+        QTest::keyRelease(window, Qt::Key_Right);
+        QCOMPARE(form->KeyXOn, int16_t(0));
+        QTest::keyPress(window, Qt::Key_Up);
+        QCOMPARE(form->KeyY, int16_t(1));
+        QTest::keyPress(window, Qt::Key_Escape);
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("終わり")});
+        QVERIFY(!form->isLoaded());
+        QCOMPARE(form->endCause(), Form1::End::Escape);
+        dialogs.messages.clear();
+    }
+
+    void closeCommandEndsTheGameWithoutMessage() {
+        handOvers = 0;
+        auto form = makeForm();
+        form->show();
+        QWidget* window = playWindow();
+        QVERIFY(window != nullptr);
+        QVERIFY(!window->close()); // the window goes through its screen
+        QVERIFY(!form->isLoaded());
+        QCOMPARE(form->endCause(), Form1::End::Close);
+        QCOMPARE(handOvers, 2);
+        QVERIFY(dialogs.messages.isEmpty());
+        QTRY_VERIFY(playWindow() == nullptr);
+    }
+
+    void countdownLeadsToPlayOnRealTimers() {
+        auto form = makeForm();
+        form->show();
+        QWidget* window = playWindow();
+        QVERIFY(window != nullptr);
+        auto* banner = window->findChild<QWidget*>(QStringLiteral("UserControl11"));
+        QTRY_VERIFY_WITH_TIMEOUT(form->phase() == Form1::Phase::Play, 5000);
+        QVERIFY(!banner->isVisible());
+        QCOMPARE(pause.calls, 1);
+        QTest::keyPress(window, Qt::Key_Down);
+        QTRY_VERIFY_WITH_TIMEOUT(form->BoulVY >= 1000, 2000);
+        // What the window shows is the field surface the core draws on.
+        QTest::qWait(50);
+        const QImage shown = window->findChild<QFrame*>(QStringLiteral("MainPic"))
+                                 ->grab(QRect(2, 2, 600, 400))
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown, form->MainPic.image());
+        form->unload();
+    }
+};
+
+QTEST_MAIN(TestPlayWindow)
+#include "test_play_window.moc"
