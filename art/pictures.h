@@ -19,4 +19,14 @@ QImage playField();       // 600 x 400
 QImage bannerPicture();   // 158 x 63
 QImage bannerMask();      // 158 x 63, exactly black outside the letters and shadow
 
+QImage scoreBoard();       // 891 x 480, the score screen's background with every heading
+QImage timesSign();        // 35 x 37
+QImage equalsSign();       // 37 x 31
+QImage titleLogo();        // 856 x 105
+QImage highScoreHeading(); // 867 x 187
+
+// The pictures the screen layouts name ("scoreBoard", "timesSign", ...); a
+// null picture for a name that is not one of them.
+QImage pictureNamed(const QString& name);
+
 } // namespace art

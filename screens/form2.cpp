@@ -1,0 +1,98 @@
+#include "screens/form2.h"
+
+#include "screens/layout_window.h"
+#include "screens/tally.h"
+#include "ui_form2.h"
+
+namespace {
+
+class Form2Window : public LayoutWindow {
+  public:
+    explicit Form2Window(Screen& screen) : LayoutWindow(screen) {
+        Ui::Form2 ui;
+        ui.setupUi(this);
+        finishLayout();
+    }
+};
+
+QString subtotalLabel(int row) {
+    return QStringLiteral("Label_") + QString::number(row);
+}
+
+} // namespace
+
+const std::array<QString, 9> Form2::kCountLabels = {
+    QStringLiteral("EnemyLabel"),    QStringLiteral("MyBulletLabel"),
+    QStringLiteral("MyWallLabel"),   QStringLiteral("DistanceLabel"),
+    QStringLiteral("EBulletLabel"),  QStringLiteral("EWallLabel"),
+    QStringLiteral("TimeLabel"),     QStringLiteral("SuperiorLabel"),
+    QStringLiteral("Superior2Label")};
+
+const std::array<QString, 9> Form2::kPointLabels = {
+    QStringLiteral("Label1"), QStringLiteral("Label2"), QStringLiteral("Label3"),
+    QStringLiteral("Label4"), QStringLiteral("Label5"), QStringLiteral("Label6"),
+    QStringLiteral("Label7"), QStringLiteral("Label8"), QStringLiteral("Label9")};
+
+// The carriage return breaks the prompt into two lines.
+const QString Form2::kNamePrompt =
+    QStringLiteral("ハイスコアです。あなたの名前をで教えてください") + QChar(13) +
+    QStringLiteral("アルファベットと数字以外は使わないでください");
+const QString Form2::kNameTitle = QStringLiteral("すごーい");
+const QString Form2::kNotSavedMessage = QStringLiteral("ハイスコアを保存できませんでした。");
+
+Form2::Form2(const GameState& game, HighScoreRecord& record, Dialogs& dialogs)
+    : m_game(game), m_record(record), m_dialogs(dialogs) {}
+
+ScreenWindow* Form2::createWindow() {
+    m_window = new Form2Window(*this);
+    return m_window;
+}
+
+QString Form2::caption(const QString& label) const {
+    return m_window != nullptr ? m_window->caption(label) : QString();
+}
+
+void Form2::Form_Load() {
+    // The point values exist only as the layout's captions, so the tally
+    // reads them back from there every time.
+    std::array<QString, kRows> points;
+    for (int i = 0; i < kRows; ++i) {
+        points[i] = m_window->caption(kPointLabels[i]);
+    }
+    const Tally t = tally(scoreCounters(m_game), points);
+    for (int i = 0; i < kRows; ++i) {
+        m_window->setCaption(kCountLabels[i], t.counts[i]);
+        m_window->setCaption(subtotalLabel(i), t.subtotals[i]);
+    }
+    m_window->setCaption(QStringLiteral("total"), t.total);
+    Score = t.Score;
+
+    Highscore = m_record.score();
+    if (Score > Highscore) {
+        Highname = m_dialogs.InputBox(kNamePrompt, kNameTitle, QStringLiteral("Name"));
+        if (!m_record.write(Highname, Score)) {
+            m_dialogs.MsgBox(kNotSavedMessage);
+        }
+    }
+}
+
+void Form2::Form_Unload() {
+    m_window = nullptr;
+}
+
+void Form2::Form_KeyDown(int16_t& KeyCode, int) {
+    if (KeyCode == 13) {
+        leave();
+    }
+}
+
+void Form2::closeCommand() {
+    leave();
+}
+
+void Form2::leave() {
+    if (showTitleMenu) {
+        showTitleMenu();
+    }
+    unload();
+}

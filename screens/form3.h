@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/screen.h"
+#include "platform/shell.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class LayoutWindow;
+
+// Where the menu's last item takes the player.
+inline const QString kWebSite = QStringLiteral("https://spinmarsh.invalid/");
+
+// The title menu: one item shown at a time, Up and Down step round the four,
+// Enter or a click on the word shown runs it.
+class Form3 : public Screen {
+  public:
+    // The screens the menu leads to, and how the program ends.
+    struct Links {
+        Screen* play = nullptr;
+        Screen* score = nullptr;
+        Screen* highScore = nullptr;
+        std::function<void()> endProgram;
+    };
+
+    explicit Form3(Shell& shell) : m_shell(shell) {}
+    Links links;
+
+    int16_t menuPos() const { return MenuPos; }
+    // Whether the item's word (1 to 4) is the one shown; false while the menu
+    // is not loaded.
+    bool isItemVisible(int item) const;
+
+    void Form_KeyDown(int16_t& KeyCode, int Shift) override;
+    void Label1_Click(); // Start
+    void Label2_Click(); // owari: quit
+    void Label3_Click(); // High score
+    void Label4_Click(); // the web site
+
+  protected:
+    ScreenWindow* createWindow() override;
+    void Form_Load() override;
+    void Form_Unload() override;
+
+  private:
+    Shell& m_shell;
+    LayoutWindow* m_window = nullptr;
+    int16_t MenuPos = 0;
+};

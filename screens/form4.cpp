@@ -1,0 +1,50 @@
+#include "screens/form4.h"
+
+#include "screens/layout_window.h"
+#include "ui_form4.h"
+
+namespace {
+class Form4Window : public LayoutWindow {
+  public:
+    explicit Form4Window(Screen& screen) : LayoutWindow(screen) {
+        Ui::Form4 ui;
+        ui.setupUi(this);
+        finishLayout();
+    }
+};
+} // namespace
+
+ScreenWindow* Form4::createWindow() {
+    m_window = new Form4Window(*this);
+    return m_window;
+}
+
+QString Form4::caption(const QString& label) const {
+    return m_window != nullptr ? m_window->caption(label) : QString();
+}
+
+void Form4::Form_Load() {
+    m_window->setCaption(QStringLiteral("n"), m_record.name());
+    m_window->setCaption(QStringLiteral("hs"), m_record.scoreText());
+}
+
+void Form4::Form_Unload() {
+    m_window = nullptr;
+}
+
+void Form4::Form_KeyDown(int16_t& KeyCode, int) {
+    if (KeyCode == 13) {
+        leave();
+    }
+}
+
+void Form4::closeCommand() {
+    leave();
+}
+
+void Form4::leave() {
+    if (showTitleMenu) {
+        showTitleMenu();
+    }
+    unload();
+}

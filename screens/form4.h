@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/screen.h"
+#include "screens/high_score_record.h"
+
+#include <QString>
+
+#include <functional>
+
+class LayoutWindow;
+
+// The high-score screen: the stored name and score, exactly as stored.
+class Form4 : public Screen {
+  public:
+    explicit Form4(HighScoreRecord& record) : m_record(record) {}
+
+    std::function<void()> showTitleMenu;
+
+    // "n" (the name) or "hs" (the score); the empty text while not loaded.
+    QString caption(const QString& label) const;
+
+    void Form_KeyDown(int16_t& KeyCode, int Shift) override;
+    // Closing the window goes back to the title menu, as Enter does, so the
+    // program never runs on without a window.
+    void closeCommand() override;
+
+  protected:
+    ScreenWindow* createWindow() override;
+    void Form_Load() override;
+    void Form_Unload() override;
+
+  private:
+    void leave();
+
+    HighScoreRecord& m_record;
+    LayoutWindow* m_window = nullptr;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/settings_store.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// The one record the game keeps between runs: the best total and the name of
+// whoever reached it, in the per-user settings store. Every name, key and
+// default of the record lives here, so the score screen and the high-score
+// screen cannot drift apart.
+namespace record {
+inline const QString kApplication = QStringLiteral("Rollvane");
+inline const QString kSection = QStringLiteral("データ");
+inline const QString kScoreKey = QStringLiteral("ハイスコア");
+inline const QString kNameKey = QStringLiteral("名前");
+inline const QString kDefaultScore = QStringLiteral("0");
+inline const QString kDefaultName = QStringLiteral("Tovik");
+} // namespace record
+
+class HighScoreRecord {
+  public:
+    explicit HighScoreRecord(SettingsStore& store) : m_store(store) {}
+
+    // Both as stored, or the readers' defaults when absent.
+    QString scoreText() const;
+    QString name() const;
+
+    // The stored score as a number to beat. The game only ever stores a
+    // positive whole number, so anything else (edited by hand, cut short)
+    // counts as no score at all: 0.
+    int32_t score() const;
+    static int32_t scoreFromText(const QString& text);
+
+    // Stores name, then score. False when the store refused either; the
+    // record is then left as it was as far as the store allows.
+    bool write(const QString& name, int32_t score);
+
+  private:
+    SettingsStore& m_store;
+};

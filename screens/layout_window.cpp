@@ -1,0 +1,122 @@
+#include "screens/layout_window.h"
+
+#include "art/pictures.h"
+
+#include <QFont>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+QImage namedPicture(const QString& name) {
+    const QImage image = art::pictureNamed(name);
+    if (image.isNull()) {
+        // A layout naming a picture that does not exist is a build mistake.
+        std::fprintf(stderr, "spinmarsh: no picture named \"%s\"\n", qPrintable(name));
+        std::abort();
+    }
+    return image;
+}
+} // namespace
+
+ArtImage::ArtImage(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ArtImage::setPicture(const QString& name) {
+    m_name = name;
+    m_image = namedPicture(name);
+    resize(m_image.size());
+    update();
+}
+
+void ArtImage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_image);
+}
+
+PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::setPicture(const QString& name) {
+    m_name = name;
+    m_image = namedPicture(name);
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().window());
+        painter.drawImage(contentsRect().topLeft(), m_image);
+    }
+    QFrame::paintEvent(event);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        Q_EMIT clicked();
+    }
+}
+
+LayoutWindow::LayoutWindow(Screen& screen) : ScreenWidget(screen) {
+    installFontSubstitutions();
+}
+
+void LayoutWindow::finishLayout() {
+    setFixedSize(size());
+    for (QLabel* each : findChildren<QLabel*>()) {
+        const QVariant pixels = each->property("pixelSize");
+        if (pixels.isValid()) {
+            QFont font = each->font();
+            font.setPixelSize(pixels.toInt());
+            each->setFont(font);
+        }
+    }
+}
+
+QLabel* LayoutWindow::label(const QString& name) const {
+    auto* found = findChild<QLabel*>(name);
+    if (found == nullptr) {
+        std::fprintf(stderr, "spinmarsh: the layout has no label \"%s\"\n", qPrintable(name));
+        std::abort();
+    }
+    return found;
+}
+
+QString LayoutWindow::caption(const QString& name) const {
+    return label(name)->text();
+}
+
+void LayoutWindow::setCaption(const QString& name, const QString& text) {
+    label(name)->setText(text);
+}
+
+bool LayoutWindow::isLabelVisible(const QString& name) const {
+    return !label(name)->isHidden();
+}
+
+void LayoutWindow::setLabelVisible(const QString& name, bool visible) {
+    label(name)->setVisible(visible);
+}
+
+void installFontSubstitutions() {
+    static const bool done = [] {
+        QFont::insertSubstitutions(QStringLiteral("Stop"),
+                                   {QStringLiteral("URW Gothic"), QStringLiteral("DejaVu Sans")});
+        QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"),
+                                   {QStringLiteral("Comic Neue"), QStringLiteral("DejaVu Sans")});
+        QFont::insertSubstitutions(QStringLiteral("Tempus Sans ITC"),
+                                   {QStringLiteral("Comic Neue"), QStringLiteral("DejaVu Sans")});
+        QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
+                                   {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+        return true;
+    }();
+    (void)done;
+}

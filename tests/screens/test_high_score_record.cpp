@@ -1,0 +1,154 @@
+#include "screens/high_score_record.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+
+// A memory store that logs every write and can refuse the n-th one.
+class LoggingStore : public MemorySettingsStore {
+  public:
+    bool write(const QString& application, const QString& section, const QString& key,
+               const QString& text) override {
+        ++writes;
+        log << key + QChar('=') + text;
+        if (writes == refuseWrite) {
+            return false;
+        }
+        return MemorySettingsStore::write(application, section, key, text);
+    }
+    int writes = 0;
+    int refuseWrite = 0;
+    QStringList log;
+};
+
+const QString kScorePath = QStringLiteral("Rollvane/データ/ハイスコア");
+const QString kNamePath = QStringLiteral("Rollvane/データ/名前");
+
+} // namespace
+
+class TestHighScoreRecord : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void readersDefaultsStandInForAMissingRecord() {
+        MemorySettingsStore store;
+        HighScoreRecord record(store);
+        QCOMPARE(record.scoreText(), QStringLiteral("0"));
+        QCOMPARE(record.name(), QStringLiteral("Tovik"));
+        QCOMPARE(record.score(), 0);
+
+        // An empty name is a stored name, not a missing one.
+        store.values.insert(kNamePath, QString(""));
+        QCOMPARE(record.name(), QString(""));
+    }
+
+    void scoreToBeat_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("score");
+        QTest::newRow("as the game stores it") << "43600" << 43600;
+        QTest::newRow("largest") << "2147483647" << 2147483647;
+        QTest::newRow("blanks around") << " 12 " << 12;
+        QTest::newRow("not a number") << "abc" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("negative") << "-5" << 0;
+        QTest::newRow("zero") << "0" << 0;
+        QTest::newRow("beyond 32 bits") << "99999999999" << 0;
+        QTest::newRow("just beyond") << "2147483648" << 0;
+        QTest::newRow("fraction") << "12.5" << 0;
+        QTest::newRow("digits then junk") << "12abc" << 0;
+        QTest::newRow("hexadecimal") << "0x10" << 0;
+    }
+
+    // A hand-edited record must never stop the game: whatever is not a
+    // positive whole number counts as no score.
+    void scoreToBeat() {
+        QFETCH(QString, stored);
+        QFETCH(int, score);
+        MemorySettingsStore store;
+        store.values.insert(kScorePath, stored);
+        HighScoreRecord record(store);
+        QCOMPARE(record.score(), score);
+        QCOMPARE(record.scoreText(), stored); // shown as it is
+    }
+
+    void writesNameThenScore() {
+        LoggingStore store;
+        HighScoreRecord record(store);
+        QVERIFY(record.write(QStringLiteral("Ann"), 43600));
+        QCOMPARE(store.log,
+                 QStringList({QStringLiteral("名前=Ann"), QStringLiteral("ハイスコア=43600")}));
+        QCOMPARE(record.name(), QStringLiteral("Ann"));
+        QCOMPARE(record.scoreText(), QStringLiteral("43600"));
+    }
+
+    void refusedWriteLeavesTheRecordAsItWas_data() {
+        QTest::addColumn<int>("refuse");
+        QTest::newRow("name refused") << 1;
+        QTest::newRow("score refused after the name") << 2;
+    }
+
+    void refusedWriteLeavesTheRecordAsItWas() {
+        QFETCH(int, refuse);
+        LoggingStore store;
+        store.values.insert(kNamePath, QStringLiteral("Old"));
+        store.values.insert(kScorePath, QStringLiteral("500"));
+        store.refuseWrite = refuse;
+        HighScoreRecord record(store);
+        QVERIFY(!record.write(QStringLiteral("New"), 900));
+        QCOMPARE(record.name(), QStringLiteral("Old"));
+        QCOMPARE(record.scoreText(), QStringLiteral("500"));
+    }
+
+    // The real per-user file: where it lies, and that any name comes back
+    // exactly, from a fresh reader, without spoiling the score beside it.
+    void realStoreRoundTripsAwkwardNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "Ann";
+        QTest::newRow("empty") << "";
+        QTest::newRow("equals and semicolon") << "a=b;c";
+        QTest::newRow("hash and brackets") << "#[データ]";
+        QTest::newRow("quotes") << "\"quoted\" 'single'";
+        QTest::newRow("blanks around") << "  spaced  ";
+        QTest::newRow("line feed") << "line1\nline2";
+        QTest::newRow("carriage return") << "一行目\r\n二行目";
+        QTest::newRow("backslashes") << "C:\\games\\";
+        QTest::newRow("percent escape") << "%U30C7%";
+        QTest::newRow("commas") << "a, b, c";
+        QTest::newRow("japanese") << "山田 太郎";
+        QTest::newRow("accents and cyrillic") << "Zoë Ğüneş Жук";
+        QTest::newRow("emoji") << "🎱";
+    }
+
+    void realStoreRoundTripsAwkwardNames() {
+        QFETCH(QString, name);
+        const QString folder = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+        QVERIFY2(!folder.isEmpty(), "the tests run with their own XDG_CONFIG_HOME");
+        const QString file = folder + QStringLiteral("/Rollvane.ini");
+        QFile::remove(file);
+
+        QSettingsStore store;
+        HighScoreRecord record(store);
+        QVERIFY(record.write(name, 43600));
+        QVERIFY(QFile::exists(file));
+
+        QSettingsStore fresh;
+        HighScoreRecord reread(fresh);
+        QCOMPARE(reread.name(), name);
+        QCOMPARE(reread.scoreText(), QStringLiteral("43600"));
+        QCOMPARE(reread.score(), 43600);
+
+        // The Japanese section and keys are written escaped, so the file
+        // stays plain ASCII where INI readers are strict.
+        QFile raw(file);
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        const QByteArray text = raw.readAll();
+        QVERIFY2(text.contains("[%U30C7%U30FC%U30BF]"), text.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHighScoreRecord)
+#include "test_high_score_record.moc"

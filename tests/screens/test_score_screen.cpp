@@ -1,0 +1,251 @@
+#include "screens/form2.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+const QString kScorePath = QStringLiteral("Rollvane/データ/ハイスコア");
+const QString kNamePath = QStringLiteral("Rollvane/データ/名前");
+
+// The worked example: life 2, HitGan 3, kabe 10, Moves 200, HitGan2 4,
+// kabe2 5, Time 60, spe 0, GanGan 1.
+GameState workedExample() {
+    GameState g;
+    g.life = 2;
+    g.HitGan = 3;
+    g.kabe = 10;
+    g.Moves = 200;
+    g.HitGan2 = 4;
+    g.kabe2 = 5;
+    g.Time = 60;
+    g.spe = 0;
+    g.GanGan = 1;
+    return g;
+}
+
+QString subtotal(int row) {
+    return QStringLiteral("Label_") + QString::number(row);
+}
+
+QWidget* windowTitled(const QString& title) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->windowTitle() == title && w->isVisible()) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+const QString kTitle = QStringLiteral("Enter キーを押したらトップメニューに戻ります。");
+
+} // namespace
+
+class TestScoreScreen : public QObject {
+    Q_OBJECT
+
+    GameState game;
+    MemorySettingsStore store;
+    ScriptedDialogs dialogs;
+    int menuShown = 0;
+
+    std::unique_ptr<HighScoreRecord> record;
+    std::unique_ptr<Form2> form;
+
+  private Q_SLOTS:
+    void init() {
+        game = GameState();
+        store.values.clear();
+        store.rejectWrites = false;
+        dialogs = ScriptedDialogs();
+        menuShown = 0;
+        record = std::make_unique<HighScoreRecord>(store);
+        form = std::make_unique<Form2>(game, *record, dialogs);
+        form->showTitleMenu = [this] { ++menuShown; };
+    }
+
+    void cleanup() {
+        form.reset();
+        record.reset();
+    }
+
+    void programStartShowsZerosAndLeavesTheRecordAlone() {
+        store.values.insert(kScorePath, QStringLiteral("700"));
+        store.values.insert(kNamePath, QStringLiteral("Kit"));
+        form->show();
+        QVERIFY(form->isShown());
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(form->caption(Form2::kCountLabels[i]), QStringLiteral("0"));
+            // Rows 1 and 2 are a zero count times a negative value: "0", not "-0".
+            QCOMPARE(form->caption(subtotal(i)), QStringLiteral("0"));
+        }
+        QCOMPARE(form->caption(QStringLiteral("total")), QStringLiteral("0"));
+        QVERIFY(dialogs.prompts.isEmpty());
+        QCOMPARE(store.values.value(kScorePath), QStringLiteral("700"));
+        QCOMPARE(store.values.value(kNamePath), QStringLiteral("Kit"));
+        QCOMPARE(form->Highscore, 700);
+    }
+
+    void workedExampleTalliesAndStoresANewHighScore() {
+        game = workedExample();
+        dialogs.answers << QStringLiteral("Ann");
+        form->show();
+        const QStringList counts = {"2", "3", "10", "200", "4", "5", "60", "0", "1"};
+        const QStringList subtotals = {"10000", "-900",  "-3000", "10000", "2000",
+                                       "2500",  "18000", "0",     "5000"};
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(form->caption(Form2::kCountLabels[i]), counts[i]);
+            QCOMPARE(form->caption(subtotal(i)), subtotals[i]);
+        }
+        QCOMPARE(form->caption(QStringLiteral("total")), QStringLiteral("43600"));
+
+        // The prompt, its title and its default, exactly; the carriage
+        // return breaks the prompt's line.
+        QCOMPARE(dialogs.prompts,
+                 QStringList(QStringLiteral("ハイスコアです。あなたの名前をで教えてください\r"
+                                            "アルファベットと数字以外は使わないでください|"
+                                            "すごーい|Name")));
+        QCOMPARE(form->Highname, QStringLiteral("Ann"));
+        QCOMPARE(store.values.value(kNamePath), QStringLiteral("Ann"));
+        QCOMPARE(store.values.value(kScorePath), QStringLiteral("43600"));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void onlyAHigherTotalIsAHighScore_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("equal") << "43600" << false;
+        QTest::newRow("one point lower") << "43599" << true;
+        QTest::newRow("higher") << "50000" << false;
+        // Hand-edited records count as no score; they never stop the game.
+        QTest::newRow("not a number") << "abc" << true;
+        QTest::newRow("negative") << "-5" << true;
+        QTest::newRow("beyond 32 bits") << "99999999999" << true;
+        QTest::newRow("blank before a higher score") << " 50000" << false;
+    }
+
+    void onlyAHigherTotalIsAHighScore() {
+        QFETCH(QString, stored);
+        QFETCH(bool, asks);
+        game = workedExample();
+        store.values.insert(kScorePath, stored);
+        store.values.insert(kNamePath, QStringLiteral("Kit"));
+        dialogs.answers << QStringLiteral("Ann");
+        form->show();
+        QCOMPARE(dialogs.prompts.size(), asks ? 1 : 0);
+        QCOMPARE(store.values.value(kScorePath), asks ? QStringLiteral("43600") : stored);
+        QCOMPARE(store.values.value(kNamePath),
+                 asks ? QStringLiteral("Ann") : QStringLiteral("Kit"));
+    }
+
+    void nothingToBeatInACorruptRecordWithoutPoints() {
+        store.values.insert(kScorePath, QStringLiteral("garbage"));
+        form->show(); // every counter 0: total 0 beats nothing
+        QVERIFY(dialogs.prompts.isEmpty());
+        QCOMPARE(store.values.value(kScorePath), QStringLiteral("garbage"));
+        QCOMPARE(form->Highscore, 0);
+    }
+
+    void negativeTotalNeverAsks() {
+        game.kabe = 50; // -15000, no lives left
+        form->show();
+        QCOMPARE(form->caption(QStringLiteral("total")), QStringLiteral("-15000"));
+        QVERIFY(dialogs.prompts.isEmpty());
+        QVERIFY(store.values.isEmpty());
+    }
+
+    void cancelStoresAnEmptyNameWithTheScore() {
+        game.life = 1; // 5000
+        form->show();  // no scripted answer: Cancel
+        QCOMPARE(dialogs.prompts.size(), 1);
+        QVERIFY(store.values.contains(kNamePath));
+        QCOMPARE(store.values.value(kNamePath), QString());
+        QCOMPARE(store.values.value(kScorePath), QStringLiteral("5000"));
+    }
+
+    void refusedSaveTellsThePlayerAndCarriesOn() {
+        store.values.insert(kScorePath, QStringLiteral("100"));
+        store.values.insert(kNamePath, QStringLiteral("Kit"));
+        store.rejectWrites = true;
+        game.life = 1;
+        dialogs.answers << QStringLiteral("Ann");
+        form->show();
+        QVERIFY(form->isShown());
+        QCOMPARE(dialogs.messages, QStringList(Form2::kNotSavedMessage));
+        QVERIFY(Form2::kNotSavedMessage.contains(QStringLiteral("ハイスコア")));
+        QCOMPARE(store.values.value(kScorePath), QStringLiteral("100"));
+        QCOMPARE(store.values.value(kNamePath), QStringLiteral("Kit"));
+    }
+
+    // The play screen's closing handlers show the score screen twice; the
+    // second showing only brings it forward.
+    void secondShowDoesNotTallyAgain() {
+        game.life = 1;
+        dialogs.answers << QStringLiteral("Ann");
+        form->show();
+        form->show();
+        QCOMPARE(dialogs.prompts.size(), 1);
+    }
+
+    void onlyEnterOrClosingLeavesForTheMenu() {
+        form->show();
+        QWidget* window = windowTitled(kTitle);
+        QVERIFY(window != nullptr);
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right,
+                            Qt::Key_Space, Qt::Key_A}) {
+            QTest::keyClick(window, key);
+        }
+        QVERIFY(form->isShown());
+        QCOMPARE(menuShown, 0);
+
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(menuShown, 1);
+        QVERIFY(!form->isLoaded());
+
+        // The window-close command does the same as Enter.
+        form->show();
+        window = windowTitled(kTitle);
+        QVERIFY(window != nullptr);
+        window->close();
+        QCOMPARE(menuShown, 2);
+        QVERIFY(!form->isLoaded());
+    }
+
+    void reloadStartsFromTheLayout() {
+        game = workedExample();
+        store.values.insert(kScorePath, QStringLiteral("99999"));
+        form->show();
+        QCOMPARE(form->caption(QStringLiteral("total")), QStringLiteral("43600"));
+        form->unload();
+        game = GameState();
+        form->show();
+        QCOMPARE(form->caption(QStringLiteral("total")), QStringLiteral("0"));
+        QCOMPARE(form->caption(QStringLiteral("Label1")), QStringLiteral("5000"));
+    }
+
+    void layout() {
+        form->show();
+        QWidget* window = windowTitled(kTitle);
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->size(), QSize(895, 523));
+        QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+        // Every number ends at its box's right edge.
+        for (const QString& name : Form2::kCountLabels) {
+            auto* label = window->findChild<QLabel*>(name);
+            QVERIFY(label != nullptr);
+            QVERIFY(label->alignment() & Qt::AlignRight);
+        }
+        auto* total = window->findChild<QLabel*>(QStringLiteral("total"));
+        QVERIFY(total != nullptr);
+        QCOMPARE(total->font().pixelSize(), 37);
+        // Positions are in the score board's drawing area, inside the border.
+        QCOMPARE(total->mapTo(window, QPoint(0, 0)), QPoint(232 + 2, 416 + 2));
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("Label10"))->text(),
+                 QStringLiteral("Enterキーを押すとトップメニューに戻ります。"));
+    }
+};
+
+QTEST_MAIN(TestScoreScreen)
+#include "test_score_screen.moc"
