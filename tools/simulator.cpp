@@ -112,20 +112,108 @@ std::optional<SimScript> parseScript(const std::string& text, std::string& error
     return script;
 }
 
+namespace {
+const char* const kUsage =
+    "usage: spinmarsh-sim [--clock SECONDS] [--period MILLISECONDS] < SCRIPT\n"
+    "       spinmarsh-sim --soak GAMES [--seed N]";
+
+const char* keyName(int16_t key) {
+    switch (key) {
+    case 37:
+        return "Left";
+    case 38:
+        return "Up";
+    case 39:
+        return "Right";
+    case 40:
+        return "Down";
+    case 27:
+        return "Escape";
+    case 13:
+        return "Enter";
+    default:
+        return nullptr;
+    }
+}
+
+std::string formatDouble(double value) {
+    char buffer[64];
+    // The shortest text that reads back to the same value.
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, end) : std::to_string(value);
+}
+} // namespace
+
+std::string formatScript(const SimScript& script) {
+    std::string text;
+    for (const SimGame& game : script.games) {
+        text += "game";
+        if (game.start) {
+            text += ' ' + formatDouble(*game.start);
+        }
+        text += '\n';
+        for (const SimEvent& event : game.events) {
+            text += std::to_string(event.tick);
+            if (event.kind == SimEvent::Kind::Close) {
+                text += " close\n";
+                continue;
+            }
+            text += event.kind == SimEvent::Kind::Down ? " down " : " up ";
+            const char* name = keyName(event.key);
+            text += name ? std::string(name)
+                         : std::to_string(static_cast<uint16_t>(event.key)); // back to 0..65535
+            text += '\n';
+        }
+    }
+    return text;
+}
+
 std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std::string& error) {
     SimOptions options;
+    bool timed = false;
+    bool seeded = false;
+    const auto refuse = [&error](const std::string& why) {
+        error = why;
+        return std::nullopt;
+    };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
-        if ((name != "--clock" && name != "--period") || i + 1 >= args.size()) {
-            error = "usage: spinmarsh-sim [--clock SECONDS] [--period MILLISECONDS] < SCRIPT";
-            return std::nullopt;
+        const bool known =
+            name == "--clock" || name == "--period" || name == "--soak" || name == "--seed";
+        if (!known || i + 1 >= args.size()) {
+            return refuse(kUsage);
+        }
+        const std::string& text = args[++i];
+        const std::string bad = "bad value for " + name + ": '" + text + "'";
+        if (name == "--soak" || name == "--seed") {
+            uint64_t value = 0;
+            const char* end = text.data() + text.size();
+            auto [ptr, ec] = std::from_chars(text.data(), end, value);
+            if (ec != std::errc() || ptr != end || text.empty()) {
+                return refuse(bad);
+            }
+            if (name == "--seed") {
+                options.seed = value;
+                seeded = true;
+            } else if (value < 1 || value > 1'000'000'000) {
+                return refuse(bad);
+            } else {
+                options.soakGames = static_cast<int64_t>(value);
+            }
+            continue;
         }
         double value = 0;
-        if (!parseDouble(args[++i], value) || value < 0 || (name == "--period" && value <= 0)) {
-            error = "bad value for " + name + ": '" + args[i] + "'";
-            return std::nullopt;
+        if (!parseDouble(text, value) || value < 0 || (name == "--period" && value <= 0)) {
+            return refuse(bad);
         }
         (name == "--clock" ? options.clock : options.period) = value;
+        timed = true;
+    }
+    if (options.soakGames && timed) {
+        return refuse("--soak picks its own --clock and --period for each run of games");
+    }
+    if (seeded && !options.soakGames) {
+        return refuse("--seed goes with --soak");
     }
     return options;
 }
@@ -150,9 +238,15 @@ const char* endName(Form1::End end) {
 
 class Reporter {
   public:
-    explicit Reporter(SimObserver& observer) : m_observer(observer) {}
+    explicit Reporter(SimObserver& observer)
+        : m_observer(observer), m_lines(observer.wantsLines()) {}
 
-    void tick(int game, int64_t tick, const GameState& s) {
+    void tick(int game, int64_t tick, const Form1& form) {
+        m_observer.afterTick(game, tick, form);
+        if (!m_lines) {
+            return;
+        }
+        const GameState& s = form;
         m_out.str({});
         m_out << "{\"game\":" << game << ",\"tick\":" << tick;
         const std::pair<const char*, int32_t> fields[] = {
@@ -176,7 +270,13 @@ class Reporter {
         m_observer.line(m_out.str());
     }
 
-    void end(int game, Form1::End cause, int64_t ticks, const GameState& s) {
+    void end(int game, int64_t ticks, const Form1& form, int endMessages, int handOvers) {
+        m_observer.ended(game, ticks, form, endMessages, handOvers);
+        if (!m_lines) {
+            return;
+        }
+        const GameState& s = form;
+        const Form1::End cause = form.endCause();
         m_out.str({});
         m_out << "{\"game\":" << game << ",\"end\":\"" << endName(cause)
               << "\",\"ticks\":" << ticks;
@@ -199,6 +299,7 @@ class Reporter {
 
   private:
     SimObserver& m_observer;
+    const bool m_lines;
     std::ostringstream m_out;
 };
 
@@ -213,6 +314,8 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
     HeadlessPlayView* view = nullptr;
     Form1 form(Form1::Environment{clock, pause, dialogs, music, random, QString()},
                [&view](Form1&) { return view = new HeadlessPlayView; });
+    int handOvers = 0;
+    form.showScoreScreen = [&handOvers] { ++handOvers; };
     Reporter report(observer);
 
     const double period = options.period / 1000.0;
@@ -223,6 +326,8 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
         ++gameNumber;
         const double S = game.start.value_or(next);
         clock.time = S;
+        const auto messagesBefore = dialogs.messages.size();
+        handOvers = 0;
         form.show();
 
         const double P = S + 2.9;
@@ -270,7 +375,8 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
                 report.tick(gameNumber, n, form);
             }
         }
-        report.end(gameNumber, form.endCause(), ticks, form);
+        report.end(gameNumber, ticks, form,
+                   static_cast<int>(dialogs.messages.size() - messagesBefore), handOvers);
         totalTicks += ticks;
         next = clock.time;
     }

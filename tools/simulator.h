@@ -28,14 +28,23 @@ struct SimScript {
 // to a message naming the line.
 std::optional<SimScript> parseScript(const std::string& text, std::string& error);
 
+// Writes a script back as text that parseScript reads to the same games.
+std::string formatScript(const SimScript& script);
+
 struct SimOptions {
     double clock = 0.0;     // seconds, the first game's load time by default
     double period = 15.625; // milliseconds per tick
+    // Soak mode: this many seeded random games, checked after every tick,
+    // instead of a script.
+    std::optional<int64_t> soakGames;
+    uint64_t seed = 1;
 };
 
 // Parses the command line (without the program name); on a bad option returns
 // nothing and sets error.
 std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std::string& error);
+
+class Form1;
 
 // Observes the simulator: every reported line, and the game after every tick
 // for checks that need more than the printed fields.
@@ -43,6 +52,14 @@ class SimObserver {
   public:
     virtual ~SimObserver() = default;
     virtual void line(const std::string& json) = 0;
+    // An observer that only checks the state can spare the formatting.
+    virtual bool wantsLines() const { return true; }
+    // The game right after each reported tick (0: the start of play).
+    virtual void afterTick(int /*game*/, int64_t /*tick*/, const Form1& /*form*/) {}
+    // The game once it has ended, with how many end messages it showed and
+    // how many times its closing handlers handed over to the score screen.
+    virtual void ended(int /*game*/, int64_t /*ticks*/, const Form1& /*form*/, int /*endMessages*/,
+                       int /*handOvers*/) {}
 };
 
 // Plays every game of the script; returns the number of ticks run.

@@ -1,4 +1,5 @@
 #include "tools/simulator.h"
+#include "tools/soak.h"
 
 #include <cstdio>
 #include <iostream>
@@ -20,6 +21,9 @@ int main(int argc, char** argv) {
     if (!options) {
         std::cerr << "spinmarsh-sim: " << error << '\n';
         return 2;
+    }
+    if (options->soakGames) {
+        return runSoak(*options->soakGames, options->seed, std::cout, std::cerr);
     }
     const std::string text{std::istreambuf_iterator<char>(std::cin), {}};
     const auto script = parseScript(text, error);
