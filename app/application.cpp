@@ -1,46 +1,64 @@
 #include "app/application.h"
 
 #include "play/play_window.h"
-#include "screens/tally.h"
 
 #include <QCoreApplication>
 
+ScreenSet::ScreenSet(Platform platform, Form1::ViewFactory makePlayView,
+                     std::function<void()> endProgram)
+    : m_record(platform.settings),
+      m_form1(Form1::Environment{platform.clock, platform.pause, platform.dialogs, platform.music,
+                                 platform.random, platform.programDir},
+              std::move(makePlayView)),
+      m_form2(m_form1, m_record, platform.dialogs), m_form3(platform.shell), m_form4(m_record),
+      m_endProgram(std::move(endProgram)) {
+    m_form1.showScoreScreen = [this] { m_form2.show(); };
+    m_form2.showTitleMenu = [this] { m_form3.show(); };
+    m_form4.showTitleMenu = [this] { m_form3.show(); };
+    m_form3.links = Form3::Links{&m_form1, &m_form2, &m_form4, [this] { end(); }};
+    for (Screen* screen : {static_cast<Screen*>(&m_form1), static_cast<Screen*>(&m_form2),
+                           static_cast<Screen*>(&m_form3), static_cast<Screen*>(&m_form4)}) {
+        screen->unloaded = [this] { screenUnloaded(); };
+    }
+}
+
+ScreenSet::~ScreenSet() {
+    // Nothing may call back into a half-destroyed set.
+    for (Screen* screen : {static_cast<Screen*>(&m_form1), static_cast<Screen*>(&m_form2),
+                           static_cast<Screen*>(&m_form3), static_cast<Screen*>(&m_form4)}) {
+        screen->unloaded = nullptr;
+    }
+}
+
+void ScreenSet::start() {
+    m_form2.show();
+}
+
+// Every way out of a screen opens another one first, so this only happens
+// when the quit item has unloaded them all; it is a safety net should some
+// other path ever leave the program without a screen.
+void ScreenSet::screenUnloaded() {
+    if (!m_form1.isLoaded() && !m_form2.isLoaded() && !m_form3.isLoaded() && !m_form4.isLoaded()) {
+        end();
+    }
+}
+
+void ScreenSet::end() {
+    if (!m_ended && m_endProgram) {
+        m_ended = true;
+        m_endProgram();
+    }
+}
+
 Application::Application() : m_music(std::make_unique<SilentMusicPlayer>()) {
-    m_form1 =
-        std::make_unique<Form1>(Form1::Environment{m_clock, m_pause, m_dialogs, *m_music, m_random,
-                                                   QCoreApplication::applicationDirPath()},
-                                [](Form1& form) { return new PlayWindow(form); });
-    m_form1->showScoreScreen = [this] { handOver(); };
-    m_form1->unloaded = [this] { screenUnloaded(); };
+    m_screens = std::make_unique<ScreenSet>(
+        ScreenSet::Platform{m_clock, m_pause, m_dialogs, *m_music, m_random, m_settings, m_shell,
+                            QCoreApplication::applicationDirPath()},
+        [](Form1& form) { return new PlayWindow(form); }, [] { QCoreApplication::quit(); });
 }
 
 Application::~Application() = default;
 
 void Application::start() {
-    m_form1->show();
-}
-
-// Until the score screen exists, the game's result is shown in a message.
-void Application::handOver() {
-    if (m_handedOver) {
-        return;
-    }
-    m_handedOver = true;
-    const Tally t = tally(scoreCounters(*m_form1), kPointCaptions);
-    static const char* const rows[kRows] = {"Life",     "Bullet",       "Wall",
-                                            "Distance", "Enemy bullet", "Enemy wall",
-                                            "Time",     "Superior",     "Superior2"};
-    QString text;
-    for (int i = 0; i < kRows; ++i) {
-        text += QStringLiteral("%1: %2 x %3 = %4\n")
-                    .arg(QLatin1String(rows[i]), kPointCaptions[i], t.counts[i], t.subtotals[i]);
-    }
-    text += QStringLiteral("Total: ") + t.total;
-    m_dialogs.MsgBox(text);
-}
-
-void Application::screenUnloaded() {
-    if (!m_form1->isLoaded()) {
-        QCoreApplication::quit();
-    }
+    m_screens->start();
 }

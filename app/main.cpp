@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
     }
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Spinmarsh"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Spinmarsh"));
+    // No display name: Qt would append it to every window's title, and each
+    // screen's title is exactly its caption.
     QApplication::setQuitOnLastWindowClosed(false);
 
     Application game;

@@ -620,9 +620,10 @@ double distanceToSegment(double px, double py, QLineF s) {
 }
 
 template <std::size_t N> QImage makeSign(int w, int h, const std::array<QLineF, N>& strokes) {
-    static constexpr std::array<Stop, 6> glow = {{
+    static constexpr std::array<Stop, 7> glow = {{
         {0.0, qRgb(255, 252, 220)},
-        {1.4, qRgb(255, 226, 130)},
+        {0.8, qRgb(255, 252, 220)},
+        {1.6, qRgb(255, 226, 130)},
         {2.8, qRgb(255, 140, 30)},
         {4.3, qRgb(190, 40, 10)},
         {6.2, qRgb(70, 0, 20)},
@@ -716,8 +717,9 @@ QImage timesSign() {
 }
 
 QImage equalsSign() {
-    static const QImage sign =
-        makeSign(37, 31, std::array<QLineF, 2>{QLineF(10, 11, 27, 11), QLineF(10, 20, 27, 20)});
+    static const QImage sign = makeSign(
+        37, 31,
+        std::array<QLineF, 2>{QLineF(10.5, 11.5, 26.5, 11.5), QLineF(10.5, 20.5, 26.5, 20.5)});
     return sign;
 }
 

@@ -1,0 +1,134 @@
+#include "art/pictures.h"
+
+#include <QTest>
+
+#include <cstdlib>
+
+namespace {
+
+bool near(QRgb c, int r, int g, int b, int tolerance) {
+    return std::abs(qRed(c) - r) <= tolerance && std::abs(qGreen(c) - g) <= tolerance &&
+           std::abs(qBlue(c) - b) <= tolerance;
+}
+
+bool isBlack(QRgb c) {
+    return (c & 0xFFFFFFu) == 0;
+}
+
+// Counts the pixels of a region that satisfy a test.
+template <typename Test> int count(const QImage& image, const QRect& region, Test test) {
+    int n = 0;
+    for (int y = region.top(); y <= region.bottom(); ++y)
+        for (int x = region.left(); x <= region.right(); ++x)
+            n += test(image.pixel(x, y)) ? 1 : 0;
+    return n;
+}
+
+QRect inclusive(int left, int top, int right, int bottom) {
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+} // namespace
+
+class TestScreenPictures : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void sizesAndNames() {
+        const struct {
+            const char* name;
+            QSize size;
+        } pictures[] = {{"scoreBoard", {891, 480}},
+                        {"timesSign", {35, 37}},
+                        {"equalsSign", {37, 31}},
+                        {"titleLogo", {856, 105}},
+                        {"highScoreHeading", {867, 187}}};
+        for (const auto& p : pictures) {
+            QCOMPARE(art::pictureNamed(QLatin1String(p.name)).size(), p.size);
+        }
+        QVERIFY(art::pictureNamed(QStringLiteral("nothing")).isNull());
+        QCOMPARE(art::scoreBoard(), art::pictureNamed(QStringLiteral("scoreBoard")));
+    }
+
+    // The score screen's labels lie over the board's black, next to the row
+    // titles; lettering straying out of its box would show behind them.
+    void scoreBoardKeepsItsLetteringInPlace() {
+        const QImage board = art::scoreBoard();
+        const auto gold = [](QRgb c) { return qRed(c) > 220 && qGreen(c) > 150 && qBlue(c) < 140; };
+        const auto green = [](QRgb c) { return qGreen(c) > 180 && qGreen(c) > qRed(c) + 30; };
+        QVERIFY(count(board, inclusive(327, 14, 493, 68), gold) > 500);    // Score
+        QVERIFY(count(board, inclusive(106, 420, 190, 450), gold) > 200);  // Total
+        QVERIFY(count(board, inclusive(63, 132, 108, 154), green) > 100);  // Life
+        QVERIFY(count(board, inclusive(481, 332, 613, 360), green) > 300); // Superior2
+        QCOMPARE(count(board, inclusive(327, 14, 493, 68), green), 0);
+
+        // Where the numbers go, the board is black.
+        QCOMPARE(count(board, inclusive(240, 130, 450, 290), isBlack), 211 * 161);
+        QCOMPARE(count(board, inclusive(660, 125, 890, 365), isBlack), 231 * 241);
+        QCOMPARE(count(board, inclusive(232, 416, 704, 464), isBlack), 473 * 49);
+
+        // The rule: grey at its ends, white in the middle, nothing beside it.
+        QVERIFY(near(board.pixel(48, 394), 51, 51, 51, 12));
+        QVERIFY(near(board.pixel(848, 395), 51, 51, 51, 12));
+        QVERIFY(near(board.pixel(448, 394), 255, 255, 255, 8));
+        QVERIFY(isBlack(board.pixel(448, 390)) && isBlack(board.pixel(448, 399)));
+        QVERIFY(isBlack(board.pixel(45, 394)) && isBlack(board.pixel(851, 394)));
+    }
+
+    void signsGlowOnTheirBackground() {
+        for (const QImage& sign : {art::timesSign(), art::equalsSign()}) {
+            const int w = sign.width(), h = sign.height();
+            for (QPoint corner :
+                 {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1)}) {
+                QVERIFY(near(sign.pixel(corner), 7, 0, 20, 2));
+            }
+            QVERIFY(count(sign, sign.rect(), [](QRgb c) { return near(c, 255, 252, 220, 12); }) >
+                    10);
+            QVERIFY(count(sign, sign.rect(), [](QRgb c) {
+                        return qRed(c) > 200 && qGreen(c) > 90 && qGreen(c) < 180 && qBlue(c) < 80;
+                    }) > 10); // orange
+        }
+        // The "x" is hot in its middle; the "=" is dark between its bars.
+        QVERIFY(near(art::timesSign().pixel(17, 18), 255, 252, 220, 12));
+        QVERIFY(qRed(art::equalsSign().pixel(18, 15)) > 150);
+        QVERIFY(qGreen(art::equalsSign().pixel(18, 15)) < 200);
+        QVERIFY(near(art::equalsSign().pixel(18, 11), 255, 252, 220, 12));
+    }
+
+    void titleLogoRunsFromBlueToRed() {
+        const QImage logo = art::titleLogo();
+        const QRect box = inclusive(19, 20, 840, 87);
+        const auto white = [](QRgb c) { return (c & 0xFFFFFFu) == 0xFFFFFFu; };
+        QCOMPARE(count(logo, logo.rect(), white), logo.width() * logo.height() -
+                                                      box.width() * box.height() +
+                                                      count(logo, box, white));
+        const auto blue = [](QRgb c) { return qBlue(c) > qRed(c) + 80; };
+        const auto red = [](QRgb c) { return qRed(c) > qBlue(c) + 80; };
+        QVERIFY(count(logo, inclusive(19, 20, 200, 87), blue) > 1000);
+        QCOMPARE(count(logo, inclusive(19, 20, 200, 87), red), 0);
+        QVERIFY(count(logo, inclusive(660, 20, 840, 87), red) > 1000);
+        QCOMPARE(count(logo, inclusive(660, 20, 840, 87), blue), 0);
+    }
+
+    void highScoreHeadingIsCopperOnBlack() {
+        const QImage heading = art::highScoreHeading();
+        const QRect box = inclusive(23, 4, 447, 77);
+        const int lit = count(heading, heading.rect(), [](QRgb c) { return !isBlack(c); });
+        QCOMPARE(count(heading, box, [](QRgb c) { return !isBlack(c); }), lit);
+        QVERIFY(lit > 5000);
+        long r = 0, g = 0, b = 0, n = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const QRgb c = heading.pixel(x, y);
+                if (qRed(c) > 60) { // the letters' inside, not their soft edge
+                    r += qRed(c), g += qGreen(c), b += qBlue(c), ++n;
+                }
+            }
+        QVERIFY(n > 0);
+        QVERIFY2(near(qRgb(int(r / n), int(g / n), int(b / n)), 133, 87, 79, 25),
+                 qPrintable(QStringLiteral("%1,%2,%3").arg(r / n).arg(g / n).arg(b / n)));
+    }
+};
+
+QTEST_MAIN(TestScreenPictures)
+#include "test_screen_pictures.moc"

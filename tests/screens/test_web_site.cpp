@@ -1,0 +1,139 @@
+#include "platform/shell.h"
+#include "screens/form3.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <cstdlib>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Opening an address goes through the desktop's default handler, which the
+// offscreen platform does not have. This test brings its own X display and
+// puts a stand-in for xdg-open first on the PATH that notes what it was
+// asked to open.
+
+namespace {
+
+pid_t g_server = 0;
+QString g_opened; // the stand-in writes its arguments here
+
+// Starts Xvfb on a free display; empty when there is none to start.
+std::string startDisplay() {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return {};
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    pollfd p{fds[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') {
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        return {};
+    }
+    g_server = pid;
+    return ":" + number;
+}
+
+QByteArray waitForOpened() {
+    QFile file(g_opened);
+    for (int i = 0; i < 500 && !file.exists(); ++i) {
+        QTest::qWait(10);
+    }
+    QTest::qWait(50); // let the stand-in finish writing
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestWebSite : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void init() {
+        if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+            QSKIP("no X display to open addresses from (Xvfb missing)");
+        }
+        QFile::remove(g_opened);
+    }
+
+    void desktopShellHandsTheAddressToTheDefaultHandler() {
+        DesktopShell shell;
+        QVERIFY(shell.open(QStringLiteral("https://example.invalid/a?b=c")));
+        QCOMPARE(waitForOpened(), QByteArray("https://example.invalid/a?b=c\n"));
+    }
+
+    void menuOpensOurWebSite() {
+        DesktopShell shell;
+        Form3 menu(shell);
+        menu.show();
+        int16_t up = 38, enter = 13;
+        menu.Form_KeyDown(up, 0);
+        menu.Form_KeyDown(enter, 0);
+        QCOMPARE(waitForOpened(), kWebSite.toUtf8() + '\n');
+        QVERIFY(menu.isShown());
+    }
+};
+
+int main(int argc, char** argv) {
+    QTemporaryDir handlerDir;
+    const QString bin = handlerDir.path() + QStringLiteral("/bin");
+    QDir().mkpath(bin);
+    g_opened = handlerDir.path() + QStringLiteral("/opened.txt");
+    {
+        QFile script(bin + QStringLiteral("/xdg-open"));
+        script.open(QIODevice::WriteOnly);
+        script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + g_opened.toLocal8Bit() +
+                     ".part\" && mv \"" + g_opened.toLocal8Bit() + ".part\" \"" +
+                     g_opened.toLocal8Bit() + "\"\n");
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    }
+    qputenv("PATH", bin.toLocal8Bit() + ':' + qgetenv("PATH"));
+    // The handler is picked from the desktop in use; none here.
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    qunsetenv("DESKTOP_SESSION");
+    qunsetenv("KDE_FULL_SESSION");
+    qunsetenv("GNOME_DESKTOP_SESSION_ID");
+
+    const std::string display = startDisplay();
+    if (!display.empty()) {
+        qputenv("DISPLAY", QByteArray::fromStdString(display));
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        TestWebSite test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    if (g_server > 0) {
+        kill(g_server, SIGTERM);
+        waitpid(g_server, nullptr, 0);
+    }
+    return result;
+}
+
+#include "test_web_site.moc"
