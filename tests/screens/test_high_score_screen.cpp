@@ -1,7 +1,6 @@
 #include "screens/form4.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -79,17 +78,6 @@ class TestHighScoreScreen : public QObject {
         QCOMPARE(form->caption(QStringLiteral("hs")), shownScore);
     }
 
-    void everyShowingReadsTheRecordAfresh() {
-        form->show();
-        QCOMPARE(form->caption(QStringLiteral("n")), QStringLiteral("Tovik"));
-        form->unload();
-        store.values.insert(kNamePath, QStringLiteral("Ann"));
-        store.values.insert(kScorePath, QStringLiteral("900"));
-        form->show();
-        QCOMPARE(form->caption(QStringLiteral("n")), QStringLiteral("Ann"));
-        QCOMPARE(form->caption(QStringLiteral("hs")), QStringLiteral("900"));
-    }
-
     void onlyEnterOrClosingLeavesForTheMenu() {
         form->show();
         QWidget* window = screenWindow();
@@ -108,19 +96,6 @@ class TestHighScoreScreen : public QObject {
         screenWindow()->close();
         QCOMPARE(menuShown, 2);
         QVERIFY(!form->isLoaded());
-    }
-
-    void labelsSitWhereTheHeadingLeavesRoom() {
-        form->show();
-        QWidget* window = screenWindow();
-        QVERIFY(window != nullptr);
-        auto* n = window->findChild<QLabel*>(QStringLiteral("n"));
-        auto* hs = window->findChild<QLabel*>(QStringLiteral("hs"));
-        QCOMPARE(n->geometry(), QRect(8, 80, 324, 84));
-        QCOMPARE(hs->geometry(), QRect(344, 96, 505, 57));
-        QVERIFY(n->alignment() & Qt::AlignRight);
-        QVERIFY(hs->alignment() & Qt::AlignRight);
-        QCOMPARE(hs->font().pixelSize(), 48);
     }
 };
 
