@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "play/play_window.h"
+#include "platform/fluidsynth_music_player.h"
 
 #include <QCoreApplication>
 
@@ -50,7 +51,9 @@ void ScreenSet::end() {
     }
 }
 
-Application::Application() : m_music(std::make_unique<SilentMusicPlayer>()) {
+// The synthesizer loads its soundfont and opens the sound device here, once,
+// so no game's countdown waits for it.
+Application::Application() : m_music(std::make_unique<FluidSynthMusicPlayer>()) {
     m_screens = std::make_unique<ScreenSet>(
         ScreenSet::Platform{m_clock, m_pause, m_dialogs, *m_music, m_random, m_settings, m_shell,
                             QCoreApplication::applicationDirPath()},
