@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,8 +39,8 @@ void ArtImage::paintEvent(QPaintEvent*) {
 }
 
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(2);
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setPalette(sunkenEdgePalette(palette()));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -106,14 +107,32 @@ void LayoutWindow::setLabelVisible(const QString& name, bool visible) {
     label(name)->setVisible(visible);
 }
 
+QPalette sunkenEdgePalette(QPalette palette) {
+    // The classic desktop bevel: grey over near-black along the top and left,
+    // white over light grey along the bottom and right. Fixed, not taken from
+    // the window's own colours: the score screen's window is black, which
+    // would swallow half of the edge.
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Dark, QColor(128, 128, 128));
+        palette.setColor(group, QPalette::Shadow, QColor(64, 64, 64));
+        palette.setColor(group, QPalette::Light, QColor(255, 255, 255));
+        palette.setColor(group, QPalette::Midlight, QColor(212, 208, 200));
+    }
+    return palette;
+}
+
 void installFontSubstitutions() {
     static const bool done = [] {
+        // A geometric display face whose narrow figures keep "10000" inside
+        // its 65-pixel box.
         QFont::insertSubstitutions(QStringLiteral("Stop"),
                                    {QStringLiteral("URW Gothic"), QStringLiteral("DejaVu Sans")});
         QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"),
                                    {QStringLiteral("Comic Neue"), QStringLiteral("DejaVu Sans")});
+        // A light pen-written face with broad-nib strokes for the holder's name.
         QFont::insertSubstitutions(QStringLiteral("Tempus Sans ITC"),
-                                   {QStringLiteral("Comic Neue"), QStringLiteral("DejaVu Sans")});
+                                   {QStringLiteral("Rufscript"), QStringLiteral("Comic Neue"),
+                                    QStringLiteral("DejaVu Sans")});
         QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
                                    {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
         return true;

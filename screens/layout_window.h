@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
+#include <QPalette>
 
 // The pieces the score, menu and high-score layouts are made of. The layouts
 // name their pictures ("scoreBoard", "timesSign", ...) and each piece fetches
@@ -28,7 +29,7 @@ class ArtImage : public QWidget {
     QImage m_image;
 };
 
-// A picture inside a 2-pixel sunken border; labels and images lie in its
+// A picture inside a 2-pixel sunken three-dimensional border; labels and images lie in its
 // drawing area, so their positions in the layout are 2 pixels further in.
 class PictureBox : public QFrame {
     Q_OBJECT
@@ -80,6 +81,10 @@ class LayoutWindow : public ScreenWidget {
   private:
     QLabel* label(const QString& name) const;
 };
+
+// The palette that draws a sunken two-pixel edge (QFrame::WinPanel) in the
+// desktop's classic bevel colours; the play field's layout uses the same.
+QPalette sunkenEdgePalette(QPalette palette);
 
 // The faces the layouts ask for, mapped to faces a Debian desktop has, at
 // the same sizes. Safe to call more than once.
