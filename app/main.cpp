@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "art/icon.h"
 
 #include <QApplication>
 
@@ -13,6 +14,9 @@ int main(int argc, char** argv) {
     }
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Spinmarsh"));
+    // Every window shows the program's own icon; the desktop file names it too.
+    QApplication::setWindowIcon(art::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("spinmarsh"));
     // No display name: Qt would append it to every window's title, and each
     // screen's title is exactly its caption.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,3 +1,4 @@
+#include "art/icon.h"
 #include "art/pictures.h"
 
 #include <QDir>
@@ -58,6 +59,7 @@ class TestPictures : public QObject {
     void playFieldColours();
     void bannerMaskMatchesPicture();
     void bannerLooks();
+    void programIconIsAWindowGlyph();
     void savePreviews();
 };
 
@@ -246,6 +248,24 @@ void TestPictures::bannerLooks() {
     QVERIFY(greyX / grey > tealX / teal + 1 && greyY / grey > tealY / teal + 1);
 }
 
+// A window shape, not a filled square: clear corners, a blue title bar over
+// a pale body, at the smallest and the largest size.
+void TestPictures::programIconIsAWindowGlyph() {
+    const QIcon icon = art::programIcon();
+    for (const int size : {16, 256}) {
+        const QImage glyph = icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(glyph.size(), QSize(size, size));
+        const auto at = [&](double x, double y) {
+            return glyph.pixel(static_cast<int>(x * size / 64), static_cast<int>(y * size / 64));
+        };
+        QCOMPARE(qAlpha(at(0, 0)), 0);
+        QCOMPARE(qAlpha(at(63, 63)), 0);
+        const QRgb bar = at(20, 15), body = at(32, 38);
+        QVERIFY2(qAlpha(bar) == 255 && qBlue(bar) > qRed(bar) + 80, describe(bar));
+        QVERIFY2(qAlpha(body) == 255 && qRed(body) > 230 && qBlue(body) > 230, describe(body));
+    }
+}
+
 // Not a check of the pictures themselves: writes them out for a look by eye.
 void TestPictures::savePreviews() {
     const QString dir = QStringLiteral(SPINMARSH_BUILD_DIR "/art-preview");
@@ -265,6 +285,7 @@ void TestPictures::savePreviews() {
         const int zoom = image.width() < 100 ? 8 : image.width() < 200 ? 4 : 1;
         QVERIFY(image.scaled(image.size() * zoom).save(dir + "/" + name + "_zoom.png"));
     }
+    QVERIFY(art::programIcon().pixmap(256).save(dir + "/icon.png"));
 }
 
 QTEST_MAIN(TestPictures)
