@@ -640,6 +640,89 @@ template <std::size_t N> QImage makeSign(int w, int h, const std::array<QLineF, 
     return sign;
 }
 
+// The title in squared capitals built from bars on a grid: five units high,
+// one unit per stroke, so the logo needs no font and looks the same on every
+// machine.
+QPainterPath squaredLetter(char letter) {
+    QPainterPath p;
+    const auto bar = [&p](double x, double y, double w, double h) {
+        p.addRect(QRectF(x, y, w, h));
+    };
+    const auto slant = [&p](QPointF a, QPointF b, QPointF c, QPointF d) {
+        p.addPolygon(QPolygonF({a, b, c, d, a}));
+    };
+    switch (letter) {
+    case 'S':
+        bar(0, 0, 6, 1);
+        bar(0, 0, 1, 3);
+        bar(0, 2, 6, 1);
+        bar(5, 2, 1, 3);
+        bar(0, 4, 6, 1);
+        break;
+    case 'P':
+        bar(0, 0, 1, 5);
+        bar(0, 0, 6, 1);
+        bar(5, 0, 1, 3);
+        bar(0, 2, 6, 1);
+        break;
+    case 'I':
+        bar(0, 0, 1.2, 5);
+        break;
+    case 'N':
+        bar(0, 0, 1, 5);
+        bar(5, 0, 1, 5);
+        slant({0, 0}, {1.35, 0}, {6, 5}, {4.65, 5});
+        break;
+    case 'M':
+        bar(0, 0, 7, 1);
+        bar(0, 0, 1, 5);
+        bar(3, 0, 1, 4);
+        bar(6, 0, 1, 5);
+        break;
+    case 'A': // the top corners cut off, so it never reads as a squared R
+        bar(0, 1.4, 1, 3.6);
+        bar(5, 1.4, 1, 3.6);
+        bar(1.4, 0, 3.2, 1);
+        bar(0, 2.6, 6, 1);
+        slant({0, 1.4}, {1.4, 0}, {1.4, 1}, {1, 1.4});
+        slant({4.6, 0}, {6, 1.4}, {5, 1.4}, {4.6, 1});
+        break;
+    case 'R':
+        bar(0, 0, 1, 5);
+        bar(0, 0, 6, 1);
+        bar(5, 0, 1, 3);
+        bar(0, 2, 6, 1);
+        slant({3, 3}, {4.4, 3}, {6, 5}, {4.6, 5});
+        break;
+    case 'H':
+        bar(0, 0, 1, 5);
+        bar(5, 0, 1, 5);
+        bar(0, 2, 6, 1);
+        break;
+    default:
+        break;
+    }
+    p.setFillRule(Qt::WindingFill);
+    return p.simplified();
+}
+
+QPainterPath squaredText(const QString& text, const QRectF& box) {
+    QPainterPath path;
+    double x = 0;
+    for (const QChar c : text) {
+        const QPainterPath letter = squaredLetter(c.toLatin1());
+        path.addPath(letter.translated(x, 0));
+        x += letter.boundingRect().width() + 1.1;
+    }
+    path = path.simplified();
+    const QRectF bounds = path.boundingRect();
+    QTransform fit;
+    fit.translate(box.left(), box.top());
+    fit.scale(box.width() / bounds.width(), box.height() / bounds.height());
+    fit.translate(-bounds.left(), -bounds.top());
+    return fit.map(path);
+}
+
 QImage makeTitleLogo() {
     QImage logo(856, 105, QImage::Format_RGB32);
     logo.fill(Qt::white);
@@ -650,7 +733,7 @@ QImage makeTitleLogo() {
     const QRectF box = pixelBox(19, 20, 840, 87);
     const QRectF face =
         box.adjusted(outline / 2, outline / 2, -outline / 2 - depth, -outline / 2 - depth);
-    const QPainterPath letters = fittedText(QStringLiteral("SPINMARSH"), face, QFont::Black);
+    const QPainterPath letters = squaredText(QStringLiteral("SPINMARSH"), face);
 
     QLinearGradient colour(box.left(), 0, box.right(), 0);
     colour.setColorAt(0.0, QColor(24, 64, 230));
