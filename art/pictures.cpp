@@ -780,7 +780,10 @@ QImage makeHighScoreHeading() {
             if (c <= 0)
                 continue;
             const int px = x + area.left(), py = y + area.top();
-            const double t = 0.8 * fbm(px / 18.0, py / 18.0, 71, 4) + 0.2 * unitHash(px, py, 73);
+            // Fractal noise bunches around its middle; spread it so the
+            // bright patches and the dull hollows both show.
+            const double patches = 0.5 + 2.4 * (fbm(px / 18.0, py / 18.0, 71, 4) - 0.5);
+            const double t = 0.82 * patches + 0.18 * unitHash(px, py, 73);
             heading.setPixel(px, py, mix(qRgb(0, 0, 0), ramp(copper, t), c));
         }
     return heading;

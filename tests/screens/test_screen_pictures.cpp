@@ -90,12 +90,46 @@ class TestScreenPictures : public QObject {
         QCOMPARE(count(logo, inclusive(660, 20, 840, 87), blue), 0);
     }
 
+    // Copper-rose letters averaging about (133, 87, 79) within 20, counting
+    // only the letters' solid pixels, not their antialiased rims.
     void highScoreHeadingIsCopperOnBlack() {
         const QImage heading = art::highScoreHeading();
         const QRect box = inclusive(23, 4, 447, 77);
         const int lit = count(heading, heading.rect(), [](QRgb c) { return !isBlack(c); });
         QCOMPARE(count(heading, box, [](QRgb c) { return !isBlack(c); }), lit);
         QVERIFY(lit > 5000);
+        double sum[3] = {0, 0, 0};
+        int solid = 0;
+        for (int y = box.top() + 1; y < box.bottom(); ++y)
+            for (int x = box.left() + 1; x < box.right(); ++x) {
+                const bool inside =
+                    !isBlack(heading.pixel(x - 1, y)) && !isBlack(heading.pixel(x + 1, y)) &&
+                    !isBlack(heading.pixel(x, y - 1)) && !isBlack(heading.pixel(x, y + 1));
+                if (!inside)
+                    continue;
+                const QRgb c = heading.pixel(x, y);
+                sum[0] += qRed(c), sum[1] += qGreen(c), sum[2] += qBlue(c);
+                ++solid;
+            }
+        const QRgb mean = qRgb(int(sum[0] / solid), int(sum[1] / solid), int(sum[2] / solid));
+        QVERIFY2(near(mean, 133, 87, 79, 20), QByteArray::number(mean, 16));
+        QVERIFY(count(heading, box, [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 120; }) > 50);
+    }
+
+    // Both signs glow pale yellow-white at their centre line on (7, 0, 20);
+    // the centre within 10, the corners exactly.
+    void signsGlowOnTheirBackground() {
+        const struct {
+            QImage sign;
+            QPoint centre;
+        } signs[] = {{art::timesSign(), {17, 18}}, {art::equalsSign(), {18, 11}}};
+        for (const auto& s : signs) {
+            QVERIFY(near(s.sign.pixel(s.centre), 255, 252, 220, 10));
+            const QRect r = s.sign.rect();
+            for (const QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+                QCOMPARE(s.sign.pixel(corner), qRgb(7, 0, 20));
+            QVERIFY(count(s.sign, r, [](QRgb c) { return qRed(c) > 200 && qBlue(c) < 80; }) > 10);
+        }
     }
 };
 
