@@ -39,6 +39,8 @@ class TestSurface : public QObject {
     void intersectRect();
     void drawingASpriteTwiceEqualsOnce_data();
     void drawingASpriteTwiceEqualsOnce();
+    void wideCopies_data();
+    void wideCopies();
 };
 
 void TestSurface::rasterOperations_data() {
@@ -211,6 +213,72 @@ void TestSurface::drawingASpriteTwiceEqualsOnce() {
     }
     QVERIFY(shown > 0);
     QCOMPARE(once.copy(0, 0, 600, at.y()), field.image().copy(0, 0, 600, at.y()));
+}
+
+// Rows wide enough for the copies' fast paths (several pixels at once, whole
+// rows at once, a surface onto itself) against one pixel at a time, top row
+// first, each pixel read as it stands when its turn comes.
+void TestSurface::wideCopies_data() {
+    QTest::addColumn<unsigned>("rop");
+    QTest::addColumn<QRect>("rect"); // destination place and size
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<bool>("ontoItself");
+
+    for (const auto& [name, rop] :
+         {std::pair{"copy", SRCCOPY}, std::pair{"and", SRCAND}, std::pair{"xor", SRCINVERT}}) {
+        const QByteArray n(name);
+        QTest::newRow(n + ", whole rows") << rop << QRect(0, 2, 11, 3) << QPoint(0, 1) << false;
+        QTest::newRow(n + ", clipped wide") << rop << QRect(-2, 1, 11, 4) << QPoint(1, 0) << false;
+        QTest::newRow(n + ", onto itself, up") << rop << QRect(1, 0, 9, 5) << QPoint(2, 1) << true;
+        if (rop != SRCCOPY) {
+            // Within a row, each pixel sees those just written to its left.
+            QTest::newRow(n + ", onto itself, right")
+                << rop << QRect(2, 1, 9, 4) << QPoint(1, 1) << true;
+            QTest::newRow(n + ", onto itself, left")
+                << rop << QRect(0, 1, 9, 4) << QPoint(2, 1) << true;
+        }
+    }
+}
+
+void TestSurface::wideCopies() {
+    QFETCH(unsigned, rop);
+    QFETCH(QRect, rect);
+    QFETCH(QPoint, from);
+    QFETCH(bool, ontoItself);
+
+    // Stored words, alpha byte included: comparing the pictures would hide it.
+    const auto words = [](const QImage& image) {
+        QList<QRgb> all;
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            all.append(QList<QRgb>(row, row + image.width()));
+        }
+        return all;
+    };
+    const QImage destinationPicture = numbered(11, 6);
+    const QImage sourcePicture = destinationPicture.mirrored(true, false);
+    QList<QRgb> expected = words(destinationPicture);
+    const QList<QRgb> otherSource = words(sourcePicture);
+    const QRect area(0, 0, 11, 6);
+    for (int y = 0; y < rect.height(); ++y) {
+        for (int x = 0; x < rect.width(); ++x) {
+            const QPoint s = from + QPoint(x, y), d = rect.topLeft() + QPoint(x, y);
+            if (!area.contains(s) || !area.contains(d)) {
+                continue;
+            }
+            const QRgb a = expected[d.y() * 11 + d.x()];
+            const QRgb b = (ontoItself ? expected : otherSource)[s.y() * 11 + s.x()];
+            expected[d.y() * 11 + d.x()] = rop == SRCCOPY  ? b
+                                           : rop == SRCAND ? (a & b) | 0xFF000000u
+                                                           : (a ^ b) | 0xFF000000u;
+        }
+    }
+
+    Surface dst(destinationPicture);
+    const Surface src(sourcePicture);
+    BitBlt(dst, rect.x(), rect.y(), rect.width(), rect.height(), ontoItself ? dst : src, from.x(),
+           from.y(), rop);
+    QCOMPARE(words(dst.image()), expected);
 }
 
 QTEST_MAIN(TestSurface)
