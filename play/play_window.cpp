@@ -7,6 +7,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <chrono>
+#include <cstdlib>
+
 namespace {
 // The game's speed is one step per tick; the tick timer asks for "as fast as
 // possible", which on the desktops the game was made for is 64 times a second.
@@ -68,9 +71,20 @@ PlayWindow::PlayWindow(Form1& form)
     m_timer1.setSingleShot(true);
     connect(&m_timer1, &QTimer::timeout, this, &PlayWindow::tick);
     m_clock.start();
+
+    if (const char* path = std::getenv("SPINMARSH_TICK_LOG"); path != nullptr && *path != 0) {
+        m_tickLog = std::fopen(path, "a");
+        if (m_tickLog != nullptr) {
+            std::setvbuf(m_tickLog, nullptr, _IOLBF, 0); // readable while the game runs
+        }
+    }
 }
 
-PlayWindow::~PlayWindow() = default;
+PlayWindow::~PlayWindow() {
+    if (m_tickLog != nullptr) {
+        std::fclose(m_tickLog);
+    }
+}
 
 void PlayWindow::dispose() {
     m_timer1.stop();
@@ -106,6 +120,12 @@ void PlayWindow::setBannerVisible(bool visible) {
 void PlayWindow::tick() {
     if (m_form == nullptr) {
         return;
+    }
+    if (m_tickLog != nullptr) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        std::fprintf(m_tickLog, "%lld\n",
+                     static_cast<long long>(
+                         std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
     }
     m_form->Timer1_Timer();
     // The tick may have ended the game and let go of this window, or stopped

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 class Form1;
@@ -69,4 +70,8 @@ class PlayWindow : public ScreenWidget, public PlayView {
     QTimer m_timer1;
     QElapsedTimer m_clock;
     TickPacer m_pacer;
+    // With SPINMARSH_TICK_LOG set to a file name, every tick appends the
+    // monotonic clock in nanoseconds to that file: how the benchmarks see the
+    // pacing from outside. Unset, nothing is opened.
+    std::FILE* m_tickLog = nullptr;
 };
