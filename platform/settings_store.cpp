@@ -28,7 +28,10 @@ bool QSettingsStore::write(const QString& application, const QString& section, c
     }
     settings.setValue(path(section, key), text);
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    // A file that did not parse (a stray byte, a half-written line) reports
+    // FormatError even for a write that went through and left a clean file
+    // behind; only AccessError means the value was not kept.
+    return settings.status() != QSettings::AccessError;
 }
 
 QString MemorySettingsStore::read(const QString& application, const QString& section,
