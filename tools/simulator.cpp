@@ -218,8 +218,6 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
     return options;
 }
 
-namespace {
-
 const char* endName(Form1::End end) {
     switch (end) {
     case Form1::End::Escape:
@@ -235,6 +233,8 @@ const char* endName(Form1::End end) {
     }
     return "none";
 }
+
+namespace {
 
 class Reporter {
   public:

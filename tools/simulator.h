@@ -1,5 +1,7 @@
 #pragma once
 
+#include "play/form1.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,7 +46,8 @@ struct SimOptions {
 // nothing and sets error.
 std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std::string& error);
 
-class Form1;
+// How a game ended, as the simulator reports it: "escape", "life", "time", "close".
+const char* endName(Form1::End end);
 
 // Observes the simulator: every reported line, and the game after every tick
 // for checks that need more than the printed fields.

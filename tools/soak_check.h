@@ -1,6 +1,7 @@
 #pragma once
 
 #include "play/form1.h"
+#include "tools/simulator.h"
 
 #include <cstdint>
 #include <string>
@@ -97,12 +98,12 @@ class SoakCheck {
             return "a game that ended in its countdown has counters other than life 5, rest 0";
         }
         if ((end == Form1::End::Life) != (s.life == 0)) {
-            return "ended by " + name(end) + " with life " + std::to_string(s.life);
+            return "ended by " + std::string(endName(end)) + " with life " + std::to_string(s.life);
         }
         if ((end == Form1::End::Time) != (s.spe == 1) ||
             (end == Form1::End::Time && s.Time != 120)) {
-            return "ended by " + name(end) + " with spe " + std::to_string(s.spe) + ", Time " +
-                   std::to_string(s.Time);
+            return "ended by " + std::string(endName(end)) + " with spe " + std::to_string(s.spe) +
+                   ", Time " + std::to_string(s.Time);
         }
         if (std::string broken = asPlanned(end, ticks, played); !broken.empty()) {
             return broken;
@@ -111,26 +112,11 @@ class SoakCheck {
         // show it once. Either way one closing runs both closing handlers.
         const int messages = end == Form1::End::Close ? 0 : 1;
         if (endMessages != messages || handOvers != 2) {
-            return "ended by " + name(end) + " with " + std::to_string(endMessages) +
-                   " end messages and " + std::to_string(handOvers) + " hand-overs";
+            return "ended by " + std::string(endName(end)) + " with " +
+                   std::to_string(endMessages) + " end messages and " + std::to_string(handOvers) +
+                   " hand-overs";
         }
         return {};
-    }
-
-    static std::string name(Form1::End end) {
-        switch (end) {
-        case Form1::End::Escape:
-            return "escape";
-        case Form1::End::Life:
-            return "life";
-        case Form1::End::Time:
-            return "time";
-        case Form1::End::Close:
-            return "close";
-        case Form1::End::None:
-            break;
-        }
-        return "none";
     }
 
   private:
@@ -191,14 +177,14 @@ class SoakCheck {
             const int64_t expected = m_plan.at > 0 ? m_plan.at - 1 : 0;
             if (!planned || byEscape != plannedEscape || ticks != expected ||
                 played != (m_plan.at > 0)) {
-                return "ended by " + name(end) + " after " + std::to_string(ticks) +
+                return "ended by " + std::string(endName(end)) + " after " + std::to_string(ticks) +
                        " ticks, not as the script said";
             }
             return {};
         }
         // A game that ends on its own must do so before its Escape or close.
         if (planned && ticks >= m_plan.at) {
-            return "ended by " + name(end) + " after " + std::to_string(ticks) +
+            return "ended by " + std::string(endName(end)) + " after " + std::to_string(ticks) +
                    " ticks, past its " + (plannedEscape ? "Escape" : "close") + " before tick " +
                    std::to_string(m_plan.at);
         }
