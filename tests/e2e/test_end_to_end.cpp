@@ -1,0 +1,648 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <csignal>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// The real program in a real X server, driven from outside the way a player
+// drives it: key events through the XTest extension (xdotool), windows found
+// by their captions, and what the player sees taken from the screen. The
+// server is a private Xvfb with openbox on it, because only a window manager
+// turns Alt+F4 into a close request.
+
+namespace {
+
+const QString kScoreTitle = QStringLiteral("Enter キーを押したらトップメニューに戻ります。");
+const QString kMenuTitle = QStringLiteral("Form3");
+const QString kPlayTitle = QStringLiteral("Form1");
+const QString kHighScoreTitle = QStringLiteral("Form4");
+const QString kMessageTitle = QStringLiteral("Spinmarsh");
+const QString kPromptTitle = QStringLiteral("すごーい");
+const QString kWebSite = QStringLiteral("https://spinmarsh.invalid/");
+
+// Generous: a loaded two-core machine can take seconds to map a window.
+constexpr int kPatience = 15000;
+
+pid_t g_server = 0;
+QString g_display;
+QProcessEnvironment g_xEnv; // for xdotool and openbox
+
+// Starts Xvfb on a free display, as ":N"; empty when it cannot be started.
+QString startServer() {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return {};
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen",
+               "0", "1280x1024x24", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    pollfd p{fds[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&p, 1, 15000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') {
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        return {};
+    }
+    g_server = pid;
+    return QStringLiteral(":") + QString::fromStdString(number);
+}
+
+void stopServer() {
+    if (g_server > 0) {
+        kill(g_server, SIGTERM);
+        waitpid(g_server, nullptr, 0);
+        g_server = 0;
+    }
+}
+
+QString run(const QString& program, const QStringList& arguments, int ms = 10000) {
+    QProcess process;
+    process.setProcessEnvironment(g_xEnv);
+    process.start(program, arguments);
+    if (!process.waitForFinished(ms)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString xdo(const QStringList& arguments) {
+    return run(QStringLiteral("xdotool"), arguments);
+}
+
+QString exactly(const QString& title) {
+    return QChar('^') + QRegularExpression::escape(title) + QChar('$');
+}
+
+// The window shown with exactly this caption, or empty.
+QString shownWindow(const QString& title) {
+    const QStringList ids = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                 QStringLiteral("--name"), exactly(title)})
+                                .split(QChar('\n'), Qt::SkipEmptyParts);
+    return ids.isEmpty() ? QString() : ids.first();
+}
+
+QStringList shownCaptions() {
+    QStringList captions;
+    const QStringList ids = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                 QStringLiteral("--name"), QStringLiteral(".")})
+                                .split(QChar('\n'), Qt::SkipEmptyParts);
+    for (const QString& id : ids) {
+        captions << xdo({QStringLiteral("getwindowname"), id}).trimmed();
+    }
+    return captions;
+}
+
+QImage grab(const QString& window = QString()) {
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(window.isEmpty() ? 0 : window.toULongLong())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The x of the red ball's centre on the play field, or -1 while it is not
+// drawn (before play starts). Nothing else on the field is that red.
+int ballCentreX(const QImage& playWindow) {
+    long sum = 0;
+    int count = 0;
+    for (int y = 2; y < std::min(playWindow.height(), 402); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(playWindow.constScanLine(y));
+        for (int x = 2; x < std::min(playWindow.width(), 602); ++x) {
+            if (qRed(line[x]) > 150 && qGreen(line[x]) < 80 && qBlue(line[x]) < 80) {
+                sum += x - 2;
+                ++count;
+            }
+        }
+    }
+    return count >= 100 ? static_cast<int>(sum / count) : -1;
+}
+
+// One run of the real program with its own settings folder, handler for web
+// addresses and screenshots.
+struct GameOptions {
+    QString binary = QStringLiteral(SPINMARSH_BIN_DIR "/spinmarsh");
+    QProcessEnvironment extraEnvironment;
+};
+
+class Game {
+  public:
+    Game(const QString& name, const GameOptions& options = {}) : m_name(name) {
+        const QString bin = m_dir.filePath(QStringLiteral("handler"));
+        QDir().mkpath(bin);
+        QDir().mkpath(configDir());
+        QDir().mkpath(m_dir.filePath(QStringLiteral("runtime")));
+        QFile::setPermissions(m_dir.filePath(QStringLiteral("runtime")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
+        QFile script(bin + QStringLiteral("/xdg-open"));
+        script.open(QIODevice::WriteOnly);
+        const QByteArray opened = openedFile().toLocal8Bit();
+        script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + opened + ".part\" && mv \"" +
+                     opened + ".part\" \"" + opened + "\"\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), g_display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
+        env.insert(QStringLiteral("PATH"), bin + QChar(':') + env.value(QStringLiteral("PATH")));
+        // The address handler is picked by the desktop in use; none here.
+        for (const char* variable :
+             {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "WAYLAND_DISPLAY"}) {
+            env.remove(QString::fromLatin1(variable));
+        }
+        for (const QString& key : options.extraEnvironment.keys()) {
+            env.insert(key, options.extraEnvironment.value(key));
+        }
+        m_process.setProcessEnvironment(env);
+        m_process.setProgram(options.binary);
+        QDir().mkpath(shotDir());
+    }
+
+    ~Game() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+    QString configDir() const { return m_dir.filePath(QStringLiteral("config")); }
+    QString settingsFile() const { return configDir() + QStringLiteral("/Rollvane.ini"); }
+    QString openedFile() const { return m_dir.filePath(QStringLiteral("opened.txt")); }
+    static QString shotDir() { return QStringLiteral(SPINMARSH_BUILD_DIR "/e2e-screens"); }
+
+    void start() { m_process.start(); }
+
+    // Waits for a window with this caption; its id, or empty (and says why).
+    QString waitFor(const QString& title, int ms = kPatience) {
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            const QString id = shownWindow(title);
+            if (!id.isEmpty()) {
+                return id;
+            }
+            QTest::qWait(40);
+        } while (clock.elapsed() < ms && m_process.state() == QProcess::Running);
+        complain(QStringLiteral("no window \"%1\" within %2 ms").arg(title).arg(ms));
+        return {};
+    }
+
+    bool waitGone(const QString& title, int ms = kPatience) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!shownWindow(title).isEmpty()) {
+            if (clock.elapsed() > ms) {
+                complain(
+                    QStringLiteral("window \"%1\" still shown after %2 ms").arg(title).arg(ms));
+                return false;
+            }
+            QTest::qWait(40);
+        }
+        return true;
+    }
+
+    // Waits until the window with this caption has the keyboard focus.
+    bool focused(const QString& title) {
+        const QString id = waitFor(title);
+        if (id.isEmpty()) {
+            return false;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        while (xdo({QStringLiteral("getactivewindow")}).trimmed() != id) {
+            if (clock.elapsed() > kPatience) {
+                complain(QStringLiteral("\"%1\" never got the keyboard focus").arg(title));
+                return false;
+            }
+            QTest::qWait(40);
+        }
+        return true;
+    }
+
+    // Keys to the window with this caption, once it has the keyboard focus.
+    bool keys(const QString& title, const QStringList& keys) {
+        if (!focused(title)) {
+            return false;
+        }
+        xdo(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} +
+            keys);
+        return true;
+    }
+
+    // The whole screen, or the picture given.
+    void shot(const QString& name, const QImage& picture = QImage()) {
+        (picture.isNull() ? grab() : picture)
+            .save(shotDir() + QChar('/') + m_name + QChar('-') +
+                  QString::number(++m_shots).rightJustified(2, QChar('0')) + QChar('-') + name +
+                  QStringLiteral(".png"));
+    }
+
+    bool waitForExit(int ms = kPatience) {
+        if (!m_process.waitForFinished(ms)) {
+            complain(QStringLiteral("still running after %1 ms").arg(ms));
+            return false;
+        }
+        return true;
+    }
+    QProcess& process() { return m_process; }
+
+    QByteArray settingsBytes() const {
+        QFile file(settingsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QString stored(const QString& key) const {
+        return QSettings(settingsFile(), QSettings::IniFormat)
+            .value(QStringLiteral("データ/") + key, QStringLiteral("(absent)"))
+            .toString();
+    }
+
+  private:
+    void complain(const QString& what) {
+        qWarning().noquote() << m_name + QStringLiteral(": ") + what
+                             << "\n  shown:" << shownCaptions().join(QStringLiteral(" | "))
+                             << "\n  program:" << m_process.state() << m_process.exitCode()
+                             << "\n  its stderr:" << m_process.readAllStandardError();
+        shot(QStringLiteral("failure"));
+    }
+
+    QString m_name;
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    int m_shots = 0;
+};
+
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+
+    QProcess m_windowManager;
+
+  private Q_SLOTS:
+    void initTestCase() {
+        if (g_display.isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty()) {
+            return; // the tests that need them skip
+        }
+        m_windowManager.setProcessEnvironment(g_xEnv);
+        m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        QVERIFY2(m_windowManager.waitForStarted(),
+                 "openbox is missing: scripts/install-deps installs it");
+        // Its own windows are there once it manages the screen.
+        QTRY_VERIFY_WITH_TIMEOUT(!xdo({QStringLiteral("search"), QStringLiteral("--classname"),
+                                       QStringLiteral("^OPENBOX_")})
+                                      .isEmpty(),
+                                 kPatience);
+    }
+
+    void cleanupTestCase() {
+        if (m_windowManager.state() != QProcess::NotRunning) {
+            m_windowManager.terminate();
+            m_windowManager.waitForFinished();
+        }
+    }
+
+    void init() {
+        const QString test = QString::fromLatin1(QTest::currentTestFunction());
+        if (!test.startsWith(QStringLiteral("withoutADisplay")) &&
+            (g_display.isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())) {
+            QSKIP("needs Xvfb and xdotool (scripts/install-deps installs them)");
+        }
+    }
+
+    // The whole loop, from the first screen to owari, with a new high score.
+    void wholeLoop() {
+        Game game(QStringLiteral("loop"));
+        game.start();
+        QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+        game.shot(QStringLiteral("score-screen"));
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.waitGone(kScoreTitle));
+        game.shot(QStringLiteral("menu"));
+
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+        const QString play = game.waitFor(kPlayTitle);
+        QVERIFY(!play.isEmpty());
+        QVERIFY(game.waitGone(kMenuTitle));
+        QTest::qWait(1900); // the banner is up from 1.6 to 2.4 s
+        game.shot(QStringLiteral("countdown"));
+        QVERIFY(game.focused(kPlayTitle));
+        // Quick from here to Escape: left alone for a few seconds, the blue
+        // ball may take all five lives and the total with them.
+        QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(play)) >= 0, kPatience);
+        xdo({QStringLiteral("keydown"), QStringLiteral("Down")});
+        QTest::qWait(300);
+        xdo({QStringLiteral("keyup"), QStringLiteral("Down")});
+        QVERIFY(game.keys(kPlayTitle, {QStringLiteral("Escape")}));
+
+        QVERIFY(!game.waitFor(kMessageTitle).isEmpty());
+        game.shot(QStringLiteral("end-message"));
+        QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+
+        // The first game beats the empty record. xdotool types a character
+        // missing from the keyboard map by remapping a spare key for it; a
+        // program that reads the key after the next remapping sees the wrong
+        // character, so each one gets time to arrive.
+        const QString name = QStringLiteral("山田 Zoë");
+        QVERIFY(game.focused(kPromptTitle));
+        game.shot(QStringLiteral("name-prompt"));
+        xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("150"), name});
+        QVERIFY(game.keys(kPromptTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.waitGone(kPromptTitle));
+        QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+        QVERIFY(game.waitGone(kPlayTitle));
+        game.shot(QStringLiteral("score-after-game"));
+        QCOMPARE(game.stored(QStringLiteral("名前")), name);
+        const QString score = game.stored(QStringLiteral("ハイスコア"));
+        QVERIFY2(QRegularExpression(QStringLiteral("^[1-9][0-9]*$")).match(score).hasMatch(),
+                 qPrintable(score));
+
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Down"),
+                                       QStringLiteral("Return")}));
+        QVERIFY(!game.waitFor(kHighScoreTitle).isEmpty());
+        QVERIFY(game.waitGone(kMenuTitle));
+        game.shot(QStringLiteral("high-score"));
+        QVERIFY(game.keys(kHighScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.waitGone(kHighScoreTitle));
+
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Return")}));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(game.openedFile()), kPatience);
+        QFile opened(game.openedFile());
+        QVERIFY(opened.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(opened.readAll()), kWebSite + QChar('\n'));
+        game.shot(QStringLiteral("web-site"));
+
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Up"), QStringLiteral("Up")}));
+        game.shot(QStringLiteral("owari"));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.waitForExit());
+        QCOMPARE(game.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.process().exitCode(), 0);
+        QCOMPARE(game.stored(QStringLiteral("名前")), name);
+        QCOMPARE(game.stored(QStringLiteral("ハイスコア")), score);
+    }
+
+    // Keys that mean nothing where they land, and the window-close command
+    // on every screen. A record nobody will beat keeps the name prompt out
+    // of the way, and the game plays without a sound device and with broken
+    // tunes, so nothing but silence may come of those.
+    void mashingAndClosingEverywhere() {
+        QTemporaryDir install;
+        const QString binary = install.filePath(QStringLiteral("spinmarsh"));
+        QVERIFY(QFile::copy(QStringLiteral(SPINMARSH_BIN_DIR "/spinmarsh"), binary));
+        QFile tune(QStringLiteral(SPINMARSH_BIN_DIR "/0.mid"));
+        QVERIFY(tune.open(QIODevice::ReadOnly));
+        const QByteArray whole = tune.readAll();
+        QFile cut(install.filePath(QStringLiteral("0.mid")));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(whole.left(whole.size() / 2));
+        cut.close();
+        QFile junk(install.filePath(QStringLiteral("1.mid")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(3000, '\x5a'));
+        junk.close();
+
+        GameOptions options;
+        options.binary = binary;
+        options.extraEnvironment.insert(QStringLiteral("PULSE_SERVER"),
+                                        QStringLiteral("unix:/nonexistent"));
+        options.extraEnvironment.insert(QStringLiteral("ALSA_CONFIG_PATH"),
+                                        QStringLiteral("/nonexistent"));
+        Game game(QStringLiteral("closing"), options);
+        const QByteArray record =
+            "[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=2000000000\n"
+            "%U540D%U524D=Keep\n";
+        {
+            QFile settings(game.settingsFile());
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write(record);
+        }
+        game.start();
+
+        // Score screen: only Enter or closing leaves it.
+        QVERIFY(game.keys(kScoreTitle,
+                          {QStringLiteral("Escape"), QStringLiteral("Up"), QStringLiteral("Left"),
+                           QStringLiteral("space"), QStringLiteral("a"), QStringLiteral("F1")}));
+        QTest::qWait(300);
+        QVERIFY(!game.waitFor(kScoreTitle, 0).isEmpty());
+        QVERIFY(shownWindow(kMenuTitle).isEmpty());
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("alt+F4")}));
+        QVERIFY(!game.waitFor(kMenuTitle).isEmpty());
+        QVERIFY(game.waitGone(kScoreTitle));
+
+        // Closed during the countdown: straight to the score screen, which
+        // could not come up while an end message waited for an answer.
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kPlayTitle, {QStringLiteral("alt+F4")}));
+        QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+        QVERIFY(shownWindow(kMessageTitle).isEmpty());
+        QVERIFY(game.waitGone(kPlayTitle));
+
+        // Mashed keys in the countdown, then Right held from the countdown
+        // on: X repeats it from 0.66 s on as release/press pairs, and the ball
+        // must keep pushing right into the wall all through play. Were a
+        // repeated release taken for letting go, the ball would not even
+        // start (no key held at the first tick) or would drift off the wall.
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+        const QString play = game.waitFor(kPlayTitle);
+        QVERIFY(game.keys(kPlayTitle,
+                          {QStringLiteral("Left"), QStringLiteral("Up"), QStringLiteral("Right"),
+                           QStringLiteral("Down"), QStringLiteral("space"), QStringLiteral("a"),
+                           QStringLiteral("Return"), QStringLiteral("Tab"),
+                           QStringLiteral("BackSpace")}));
+        xdo({QStringLiteral("keydown"), QStringLiteral("Right")});
+        QElapsedTimer held;
+        held.start();
+        QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(play)) >= 0, kPatience);
+        QElapsedTimer playing;
+        playing.start();
+        QVERIFY2(held.elapsed() > 700, "play began before the key repeated; the test is too slow");
+        // Held, the ball reaches the wall 0.3 s into play and stays within
+        // 45 px of it (its left side stops at 538, its centre at 554) until
+        // the blue ball arrives, 0.6 s in at the earliest, and may knock it
+        // back for a quarter of a second. Dropped before play, it sits in the
+        // middle (centre 332) until the blue ball pushes it about. Hence the
+        // median of samples taken from 0.3 to 0.65 s.
+        QTest::qWait(300);
+        QList<int> seen;
+        QStringList centres;
+        QImage field;
+        while (seen.size() < 7) {
+            field = grab(play);
+            seen << ballCentreX(field);
+            centres << QString::number(seen.last());
+            QTest::qWait(50);
+        }
+        xdo({QStringLiteral("keyup"), QStringLiteral("Right")});
+        // Lives run out fast against the wall.
+        if (shownWindow(kMessageTitle).isEmpty()) {
+            QVERIFY(game.keys(kPlayTitle, {QStringLiteral("Escape")}));
+        }
+        game.shot(QStringLiteral("right-held"), field);
+        qInfo("ball centres with Right held: %s", qPrintable(centres.join(QStringLiteral(", "))));
+        std::sort(seen.begin(), seen.end());
+        QVERIFY2(seen[3] >= 500, qPrintable(QStringLiteral("ball centres: %1 (after %2 ms of play)")
+                                                .arg(centres.join(QStringLiteral(", ")))
+                                                .arg(playing.elapsed())));
+
+        // The end message ignores everything but its own answers.
+        QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Left"), QStringLiteral("Down"),
+                                          QStringLiteral("a"), QStringLiteral("F1")}));
+        QTest::qWait(300);
+        QVERIFY(!game.waitFor(kMessageTitle, 0).isEmpty());
+        QVERIFY(shownWindow(kScoreTitle).isEmpty());
+        game.shot(QStringLiteral("end-message-mashed"));
+        QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+        QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+        QVERIFY(shownWindow(kPromptTitle).isEmpty());
+
+        // Closed during play: the score screen, no end message.
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+        const QString secondPlay = game.waitFor(kPlayTitle);
+        QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(secondPlay)) >= 0, kPatience);
+        QVERIFY(game.keys(kPlayTitle, {QStringLiteral("alt+F4")}));
+        QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+        QVERIFY(shownWindow(kMessageTitle).isEmpty());
+        QVERIFY(game.waitGone(kPlayTitle));
+        game.shot(QStringLiteral("closed-in-play"));
+
+        // The high-score screen closes back to the menu; the menu closed is
+        // the program's end.
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Down"),
+                                       QStringLiteral("Return")}));
+        QVERIFY(game.keys(kHighScoreTitle, {QStringLiteral("alt+F4")}));
+        QVERIFY(!game.waitFor(kMenuTitle).isEmpty());
+        QVERIFY(game.waitGone(kHighScoreTitle));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("alt+F4")}));
+        QVERIFY(game.waitForExit());
+        QCOMPARE(game.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.process().exitCode(), 0);
+        QCOMPARE(game.settingsBytes(), record);
+    }
+
+    // The end message and the name prompt closed with the window-close
+    // command, the prompt mashed first, on a machine with no fonts at all:
+    // closing the prompt is Cancel, an empty name with the new score.
+    void closingTheDialogsWithoutFonts() {
+        QTemporaryDir fonts;
+        QFile config(fonts.filePath(QStringLiteral("fonts.conf")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" +
+                     fonts.path().toLocal8Bit() + "</cachedir></fontconfig>\n");
+        config.close();
+        GameOptions options;
+        options.extraEnvironment.insert(QStringLiteral("FONTCONFIG_FILE"), config.fileName());
+        Game game(QStringLiteral("dialogs"), options);
+        game.start();
+
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+        const QString play = game.waitFor(kPlayTitle);
+        QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(play)) >= 0, kPatience);
+        QVERIFY(game.keys(kPlayTitle, {QStringLiteral("Escape")}));
+        QVERIFY(game.keys(kMessageTitle, {QStringLiteral("alt+F4")}));
+        QVERIFY(
+            game.keys(kPromptTitle,
+                      {QStringLiteral("Left"), QStringLiteral("Right"), QStringLiteral("Up"),
+                       QStringLiteral("Down"), QStringLiteral("Home"), QStringLiteral("End"),
+                       QStringLiteral("BackSpace"), QStringLiteral("x"), QStringLiteral("F1")}));
+        QTest::qWait(300);
+        QVERIFY(!game.waitFor(kPromptTitle, 0).isEmpty());
+        QCOMPARE(game.stored(QStringLiteral("名前")), QStringLiteral("(absent)"));
+        game.shot(QStringLiteral("prompt-without-fonts"));
+        QVERIFY(game.keys(kPromptTitle, {QStringLiteral("alt+F4")}));
+        QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+        game.shot(QStringLiteral("score-without-fonts"));
+        QCOMPARE(game.stored(QStringLiteral("名前")), QString());
+        QVERIFY(game.stored(QStringLiteral("ハイスコア")).toInt() > 0);
+
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Return")}));
+        QVERIFY(game.waitForExit());
+        QCOMPARE(game.process().exitCode(), 0);
+    }
+
+    // No display to open, or one whose server is gone: one plain line and
+    // status 1, never Qt's abort and a core dump.
+    void withoutADisplay_data() {
+        QTest::addColumn<QString>("display");
+        QTest::newRow("DISPLAY unset") << QString();
+        QTest::newRow("server gone") << QStringLiteral(":9973");
+    }
+
+    void withoutADisplay() {
+        QFETCH(QString, display);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (!display.isEmpty()) {
+            QVERIFY(!QFile::exists(QStringLiteral("/tmp/.X11-unix/X9973")));
+            env.insert(QStringLiteral("DISPLAY"), display);
+        }
+        QProcess game;
+        game.setProcessEnvironment(env);
+        game.start(QStringLiteral(SPINMARSH_BIN_DIR "/spinmarsh"), {});
+        QVERIFY(game.waitForFinished(kPatience));
+        const QByteArray message = game.readAllStandardError();
+        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.exitCode(), 1);
+        QCOMPARE(message.count('\n'), 1);
+        QVERIFY2(message.startsWith("spinmarsh: ") && message.contains("display"),
+                 message.constData());
+    }
+};
+
+int main(int argc, char** argv) {
+    g_display = startServer();
+    g_xEnv = QProcessEnvironment::systemEnvironment();
+    if (!g_display.isEmpty()) {
+        g_xEnv.insert(QStringLiteral("DISPLAY"), g_display);
+        // The test takes its screenshots through Qt on the same server.
+        qputenv("DISPLAY", g_display.toLocal8Bit());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    int result = 0;
+    {
+        QGuiApplication app(argc, argv);
+        TestEndToEnd test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    stopServer();
+    return result;
+}
+
+#include "test_end_to_end.moc"
