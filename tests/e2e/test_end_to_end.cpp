@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
@@ -50,6 +51,9 @@ QString startServer() {
     const pid_t pid = fork();
     if (pid == 0) {
         close(fds[0]);
+        // It complains about every display number already taken.
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, 2);
         const std::string fd = std::to_string(fds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen",
                "0", "1280x1024x24", static_cast<char*>(nullptr));
