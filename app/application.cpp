@@ -1,7 +1,7 @@
 #include "app/application.h"
 
-#include "play/play_window.h"
 #include "platform/fluidsynth_music_player.h"
+#include "play/play_window.h"
 
 #include <QCoreApplication>
 
