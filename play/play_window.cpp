@@ -100,8 +100,8 @@ void PlayWindow::setTimer1Interval(int milliseconds) {
     if (milliseconds <= 0) {
         m_timer1.stop();
     } else if (!m_timer1.isActive()) {
-        m_pacer.start(static_cast<double>(m_clock.nsecsElapsed()) / 1e6);
-        m_timer1.start(m_pacer.next(static_cast<double>(m_clock.nsecsElapsed()) / 1e6));
+        m_pacer.start(elapsedMilliseconds());
+        m_timer1.start(m_pacer.next(elapsedMilliseconds()));
     }
 }
 
@@ -115,6 +115,10 @@ void PlayWindow::setTimer2Interval(int milliseconds) {
 
 void PlayWindow::setBannerVisible(bool visible) {
     m_ui->UserControl11->setVisible(visible);
+}
+
+double PlayWindow::elapsedMilliseconds() const {
+    return static_cast<double>(m_clock.nsecsElapsed()) / 1e6;
 }
 
 void PlayWindow::tick() {
@@ -131,6 +135,6 @@ void PlayWindow::tick() {
     // The tick may have ended the game and let go of this window, or stopped
     // the timer.
     if (m_form != nullptr && m_form->phase() == Form1::Phase::Play) {
-        m_timer1.start(m_pacer.next(static_cast<double>(m_clock.nsecsElapsed()) / 1e6));
+        m_timer1.start(m_pacer.next(elapsedMilliseconds()));
     }
 }

@@ -63,6 +63,7 @@ class PlayWindow : public ScreenWidget, public PlayView {
 
   private:
     void tick();
+    double elapsedMilliseconds() const;
 
     std::unique_ptr<Ui::Form1> m_ui;
     Form1* m_form;

@@ -1,3 +1,5 @@
+#include "tests/support/xvfb_server.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,12 +14,7 @@
 #include <QTest>
 
 #include <algorithm>
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 // The real program in a real X server, driven from outside the way a player
 // drives it: key events through the XTest extension (xdotool), windows found
@@ -38,53 +35,9 @@ const QString kWebSite = QStringLiteral("https://spinmarsh.invalid/");
 // Generous: a loaded two-core machine can take seconds to map a window.
 constexpr int kPatience = 15000;
 
-pid_t g_server = 0;
+XvfbServer g_server;
 QString g_display;
 QProcessEnvironment g_xEnv; // for xdotool and openbox
-
-// Starts Xvfb on a free display, as ":N"; empty when it cannot be started.
-QString startServer() {
-    int fds[2];
-    if (pipe(fds) != 0) {
-        return {};
-    }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        // It complains about every display number already taken.
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, 2);
-        const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen",
-               "0", "1280x1024x24", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    pollfd p{fds[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&p, 1, 15000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') {
-        number += c;
-    }
-    close(fds[0]);
-    if (number.empty()) {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        return {};
-    }
-    g_server = pid;
-    return QStringLiteral(":") + QString::fromStdString(number);
-}
-
-void stopServer() {
-    if (g_server > 0) {
-        kill(g_server, SIGTERM);
-        waitpid(g_server, nullptr, 0);
-        g_server = 0;
-    }
-}
 
 QString run(const QString& program, const QStringList& arguments, int ms = 10000) {
     QProcess process;
@@ -631,7 +584,7 @@ class TestEndToEnd : public QObject {
 };
 
 int main(int argc, char** argv) {
-    g_display = startServer();
+    g_display = g_server.start();
     g_xEnv = QProcessEnvironment::systemEnvironment();
     if (!g_display.isEmpty()) {
         g_xEnv.insert(QStringLiteral("DISPLAY"), g_display);
@@ -645,7 +598,7 @@ int main(int argc, char** argv) {
         TestEndToEnd test;
         result = QTest::qExec(&test, argc, argv);
     }
-    stopServer();
+    g_server.stop();
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/shell.h"
 #include "screens/form3.h"
+#include "tests/support/xvfb_server.h"
 
 #include <QApplication>
 #include <QDir>
@@ -8,12 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <cstdlib>
-#include <poll.h>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 // Opening an address goes through the desktop's default handler, which the
 // offscreen platform does not have. This test brings its own X display and
@@ -22,41 +18,7 @@
 
 namespace {
 
-pid_t g_server = 0;
 QString g_opened; // the stand-in writes its arguments here
-
-// Starts Xvfb on a free display; empty when there is none to start.
-std::string startDisplay() {
-    int fds[2];
-    if (pipe(fds) != 0) {
-        return {};
-    }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    pollfd p{fds[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') {
-        number += c;
-    }
-    close(fds[0]);
-    if (number.empty()) {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        return {};
-    }
-    g_server = pid;
-    return ":" + number;
-}
 
 QByteArray waitForOpened() {
     QFile file(g_opened);
@@ -118,9 +80,10 @@ int main(int argc, char** argv) {
     qunsetenv("KDE_FULL_SESSION");
     qunsetenv("GNOME_DESKTOP_SESSION_ID");
 
-    const std::string display = startDisplay();
-    if (!display.empty()) {
-        qputenv("DISPLAY", QByteArray::fromStdString(display));
+    XvfbServer server;
+    const QString display = server.start();
+    if (!display.isEmpty()) {
+        qputenv("DISPLAY", display.toLocal8Bit());
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     int result = 0;
@@ -128,10 +91,6 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         TestWebSite test;
         result = QTest::qExec(&test, argc, argv);
-    }
-    if (g_server > 0) {
-        kill(g_server, SIGTERM);
-        waitpid(g_server, nullptr, 0);
     }
     return result;
 }
