@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/tune_dir.h"
 #include "platform/fluidsynth_music_player.h"
 #include "play/play_window.h"
 
@@ -9,7 +10,7 @@ ScreenSet::ScreenSet(Platform platform, Form1::ViewFactory makePlayView,
                      std::function<void()> endProgram)
     : m_record(platform.settings),
       m_form1(Form1::Environment{platform.clock, platform.pause, platform.dialogs, platform.music,
-                                 platform.random, platform.programDir},
+                                 platform.random, platform.tuneDir},
               std::move(makePlayView)),
       m_form2(m_form1, m_record, platform.dialogs), m_form3(platform.shell), m_form4(m_record),
       m_endProgram(std::move(endProgram)) {
@@ -56,7 +57,7 @@ void ScreenSet::end() {
 Application::Application() : m_music(std::make_unique<FluidSynthMusicPlayer>()) {
     m_screens = std::make_unique<ScreenSet>(
         ScreenSet::Platform{m_clock, m_pause, m_dialogs, *m_music, m_random, m_settings, m_shell,
-                            QCoreApplication::applicationDirPath()},
+                            findTuneDir(QCoreApplication::applicationDirPath())},
         [](Form1& form) { return new PlayWindow(form); }, [] { QCoreApplication::quit(); });
 }
 

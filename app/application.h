@@ -29,7 +29,7 @@ class ScreenSet {
         RandomSource& random;
         SettingsStore& settings;
         Shell& shell;
-        QString programDir; // where the tunes lie
+        QString tuneDir; // the folder the tunes are in
     };
 
     // endProgram runs once the title menu's quit item has unloaded every

@@ -1,4 +1,6 @@
 #include "app/application.h"
+#include "app/build_config.h"
+#include "app/command_line.h"
 #include "art/icon.h"
 
 #include <QApplication>
@@ -20,6 +22,14 @@ bool xServerReachable() {
 } // namespace
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const CommandLine commandLine = readCommandLine(arguments); commandLine.exitStatus)
+        return *commandLine.exitStatus;
+    // The desktop's name for the game, for the window manager and the sound
+    // server alike, known before anything else starts.
+    QGuiApplication::setDesktopFileName(QStringLiteral(SPINMARSH_APP_ID));
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         std::fputs("spinmarsh: no display found (DISPLAY is not set); start it on a desktop.\n",
@@ -37,7 +47,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Spinmarsh"));
     // Every window shows the program's own icon; the desktop file names it too.
     QApplication::setWindowIcon(art::programIcon());
-    QGuiApplication::setDesktopFileName(QStringLiteral("spinmarsh"));
     // No display name: Qt would append it to every window's title, and each
     // screen's title is exactly its caption.
     QApplication::setQuitOnLastWindowClosed(false);

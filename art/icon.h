@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 
 namespace art {
 
-// The program's icon: a plain window glyph (frame, title bar, three buttons),
-// drawn at every common icon size. art/spinmarsh.svg is the same drawing for
-// the desktop's icon theme.
+// The program's icon, drawn from art/spinmarsh.svg (built into the program)
+// at the given size in pixels.
+QImage programIconImage(int size);
+
+// The same drawing at every common icon size, for the windows.
 QIcon programIcon();
 
 } // namespace art

@@ -26,7 +26,7 @@ class Form1 : public Screen, public GameState {
         Dialogs& dialogs;
         MusicPlayer& music;
         RandomSource& random;
-        QString programDir; // where the tunes lie
+        QString tuneDir; // the folder the tunes are in
     };
     using ViewFactory = std::function<PlayView*(Form1&)>;
 

@@ -1,0 +1,47 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/command_line.h"
+
+#include "app/build_config.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+namespace {
+CommandLine refuse(const QString& why) {
+    std::fprintf(stderr, "spinmarsh: %s Try spinmarsh --help.\n", qPrintable(why));
+    return {2};
+}
+} // namespace
+
+CommandLine readCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Spinmarsh: steer the red ball away from the blue one and the gunmen's "
+                       "shots. The arrow keys move, Escape ends a game, Enter goes on."));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Show the version and exit."));
+    parser.addOption(help);
+    parser.addOption(version);
+    if (!parser.parse(arguments))
+        return refuse(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("Unexpected argument '%1'.")
+                          .arg(parser.positionalArguments().constFirst()));
+    if (parser.isSet(help)) {
+        // Qt takes the program's name for the usage line from the
+        // application object, and there is none yet.
+        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                        QStringLiteral("spinmarsh"))),
+                   stdout);
+        return {0};
+    }
+    if (parser.isSet(version)) {
+        std::puts("spinmarsh " SPINMARSH_VERSION);
+        return {0};
+    }
+    return {};
+}

@@ -1,0 +1,15 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+
+#include <optional>
+
+// What the command line asks of the game. --help and --version are answered
+// on the spot, before any display is needed; anything else is refused.
+struct CommandLine {
+    std::optional<int> exitStatus; // set when the program ends here
+};
+
+CommandLine readCommandLine(const QStringList& arguments);

@@ -1,0 +1,207 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The game as a packager installs it: into a scratch DESTDIR, then moved
+// elsewhere as a whole, checked the way a desktop and a distribution look at
+// it.
+#include "app/build_config.h"
+#include "app/tune_dir.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kId = QStringLiteral(SPINMARSH_APP_ID);
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Runs a program with no display of any kind in its environment.
+Run run(const QString& program, const QStringList& arguments,
+        const QProcessEnvironment& extra = {}) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    for (const QString& name : extra.keys())
+        env.insert(name, extra.value(name));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class TestInstall : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_scratch;
+    QString m_prefix; // the installed tree, after its move
+
+    QString installed(const QString& path) const { return m_prefix + QLatin1Char('/') + path; }
+    QString gameDir() const { return installed(QStringLiteral(SPINMARSH_INSTALL_GAMEDIR)); }
+    QString dataDir() const { return installed(QStringLiteral(SPINMARSH_INSTALL_DATADIR)); }
+
+  private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_scratch.isValid());
+        QProcessEnvironment destdir;
+        destdir.insert(QStringLiteral("DESTDIR"), m_scratch.filePath(QStringLiteral("stage")));
+        const Run install = run(QStringLiteral(SPINMARSH_CMAKE),
+                                {QStringLiteral("--install"), QStringLiteral(SPINMARSH_BUILD_DIR),
+                                 QStringLiteral("--prefix"), QStringLiteral("/usr")},
+                                destdir);
+        QVERIFY2(install.status == 0, qPrintable(install.err));
+        // A relocated install must work as well as one where it was put.
+        m_prefix = m_scratch.filePath(QStringLiteral("elsewhere"));
+        QVERIFY(QDir().rename(m_scratch.filePath(QStringLiteral("stage/usr")), m_prefix));
+    }
+
+    void onlyTheGameIsInTheProgramFolder() {
+        QCOMPARE(QDir(gameDir()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("spinmarsh")});
+        QVERIFY(QFileInfo(gameDir() + QStringLiteral("/spinmarsh")).isExecutable());
+    }
+
+    void tuneDirIsFound_data() {
+        QTest::addColumn<QString>("programDir");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("installed: the data folder") << gameDir() << dataDir() + "/spinmarsh";
+        QTest::newRow("build tree: beside the program")
+            << QStringLiteral(SPINMARSH_BIN_DIR) << QStringLiteral(SPINMARSH_BIN_DIR);
+        QTest::newRow("no tunes anywhere: the program's folder")
+            << m_scratch.path() << m_scratch.path();
+    }
+    void tuneDirIsFound() {
+        QFETCH(QString, programDir);
+        QFETCH(QString, expected);
+        const QString dir = findTuneDir(programDir);
+        QCOMPARE(QDir(dir).canonicalPath(), QDir(expected).canonicalPath());
+        if (dir != m_scratch.path()) {
+            QVERIFY(QFileInfo::exists(dir + QStringLiteral("/0.mid")));
+            QVERIFY(QFileInfo::exists(dir + QStringLiteral("/1.mid")));
+        }
+    }
+
+    void tunesBesideTheProgramWinOverTheDataFolder() {
+        QFile::copy(QStringLiteral(SPINMARSH_BIN_DIR "/1.mid"), gameDir() + "/1.mid");
+        const QString dir = findTuneDir(gameDir());
+        QFile::remove(gameDir() + "/1.mid");
+        QCOMPARE(dir, gameDir());
+    }
+
+    void iconsAtEverySize_data() {
+        QTest::addColumn<int>("size");
+        for (const int size : {16, 32, 48, 64, 128, 256})
+            QTest::addRow("%d", size) << size;
+    }
+    // Each size shows the red ball and the blue one, not a smudge.
+    void iconsAtEverySize() {
+        QFETCH(int, size);
+        const QImage icon(dataDir() +
+                          QStringLiteral("/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kId));
+        QCOMPARE(icon.size(), QSize(size, size));
+        int red = 0;
+        int blue = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QColor c = icon.pixelColor(x, y);
+                red += c.red() > 150 && c.green() < 80 && c.blue() < 80;
+                blue += c.blue() > 150 && c.red() < 80 && c.green() < 120;
+            }
+        }
+        QVERIFY2(red >= size * size / 40, qPrintable(QString::number(red)));
+        QVERIFY2(blue >= size * size / 40, qPrintable(QString::number(blue)));
+        QVERIFY(QFileInfo::exists(dataDir() +
+                                  QStringLiteral("/icons/hicolor/scalable/apps/%1.svg").arg(kId)));
+    }
+
+    void desktopFilesAreValid_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("desktop entry")
+            << QStringLiteral("desktop-file-validate")
+            << QStringList{dataDir() + QStringLiteral("/applications/%1.desktop").arg(kId)};
+        QTest::newRow("AppStream metainfo")
+            << QStringLiteral("appstreamcli")
+            << QStringList{QStringLiteral("validate"), QStringLiteral("--pedantic"),
+                           QStringLiteral("--no-net"),
+                           dataDir() + QStringLiteral("/metainfo/%1.metainfo.xml").arg(kId)};
+        QTest::newRow("manual page")
+            << QStringLiteral("man")
+            << QStringList{
+                   QStringLiteral("--warnings"), QStringLiteral("-l"),
+                   installed(QStringLiteral(SPINMARSH_INSTALL_MANDIR "/man6/spinmarsh.6.gz"))};
+    }
+    // Clean means silent on standard error and, for AppStream, nothing above
+    // an info: ours is that it does not know the top-level domain.
+    void desktopFilesAreValid() {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        const Run result = run(program, arguments, env);
+        QVERIFY2(result.status == 0, qPrintable(result.out + result.err));
+        QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
+        for (const QString& line : result.out.split(QLatin1Char('\n')))
+            QVERIFY2(!QRegularExpression(QStringLiteral("^[EWP]: ")).match(line).hasMatch(),
+                     qPrintable(line));
+    }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("--version")
+            << QStringList{QStringLiteral("--version")} << 0
+            << QStringLiteral("spinmarsh " SPINMARSH_VERSION "\n") << QString();
+        QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0
+                                << QStringLiteral("Usage: spinmarsh [options]") << QString();
+        QTest::newRow("-h") << QStringList{QStringLiteral("-h")} << 0 << QStringLiteral("--help")
+                            << QString();
+        QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("--fullscreen")} << 2 << QString()
+            << QStringLiteral("spinmarsh: Unknown option 'fullscreen'. Try spinmarsh --help.\n");
+        QTest::newRow("stray argument")
+            << QStringList{QStringLiteral("level2")} << 2 << QString()
+            << QStringLiteral("spinmarsh: Unexpected argument 'level2'. Try spinmarsh --help.\n");
+        QTest::newRow("no arguments, no display")
+            << QStringList{} << 1 << QString() << QStringLiteral("spinmarsh: ");
+    }
+    // Answered by the installed game with no display at all; the game itself
+    // needs one.
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const Run result = run(gameDir() + QStringLiteral("/spinmarsh"), arguments);
+        QCOMPARE(result.status, status);
+        if (out.endsWith(QLatin1Char('\n')))
+            QCOMPARE(result.out, out);
+        else
+            QVERIFY2(result.out.contains(out), qPrintable(result.out));
+        if (err.endsWith(QLatin1Char('\n')) || err.isEmpty())
+            QCOMPARE(result.err, err);
+        else
+            QVERIFY2(result.err.contains(err), qPrintable(result.err));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstall)
+#include "test_install.moc"
