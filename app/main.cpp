@@ -2,6 +2,7 @@
 #include "art/icon.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include <cstdio>
 
@@ -20,6 +21,26 @@ bool xServerReachable() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A recording to watch is read whole before anything else happens.
+    QCommandLineParser parser;
+    const ReplayOptions replayOptions(parser);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    std::optional<Recording> watched;
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "spinmarsh: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (const auto file = replayOptions.file(parser)) {
+        std::string error;
+        watched = loadRecording(*file, error);
+        if (!watched) {
+            std::fprintf(stderr, "spinmarsh: %s\n", error.c_str());
+            return 2;
+        }
+    }
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         std::fputs("spinmarsh: no display found (DISPLAY is not set); start it on a desktop.\n",
@@ -42,7 +63,7 @@ int main(int argc, char** argv) {
     // screen's title is exactly its caption.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Application game;
+    Application game(std::move(watched));
     game.start();
     return QApplication::exec();
 }
