@@ -5,6 +5,7 @@
 #include "play/play_window.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 
 ScreenSet::ScreenSet(Platform platform, Form1::ViewFactory makePlayView,
                      std::function<void()> endProgram)
@@ -54,15 +55,47 @@ void ScreenSet::end() {
 
 // The synthesizer loads its soundfont and opens the sound device here, once,
 // so no game's countdown waits for it.
-Application::Application() : m_music(std::make_unique<FluidSynthMusicPlayer>()) {
+Application::Application(std::optional<Recording> watched)
+    : m_music(std::make_unique<FluidSynthMusicPlayer>()) {
+    if (watched) {
+        m_player = std::make_unique<ReplayPlayer>(std::move(*watched));
+    }
     m_screens = std::make_unique<ScreenSet>(
-        ScreenSet::Platform{m_clock, m_pause, m_dialogs, *m_music, m_random, m_settings, m_shell,
+        ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_pause, m_dialogs,
+                            *m_music, m_random, m_settings, m_shell,
                             findTuneDir(QCoreApplication::applicationDirPath())},
         [](Form1& form) { return new PlayWindow(form); }, [] { QCoreApplication::quit(); });
+    if (m_player) {
+        form1().tap = m_player.get();
+        // Enter on the score screen leaves it for no other: the program ends.
+        m_screens->form2().watching = true;
+        m_screens->form2().showTitleMenu = nullptr;
+        QCoreApplication::instance()->installEventFilter(this);
+    } else {
+        form1().tap = &m_replays.tap();
+        m_screens->form2().recordSaved = [this] { m_replays.keepAsRecord(); };
+    }
 }
 
 Application::~Application() = default;
 
 void Application::start() {
-    m_screens->start();
+    if (m_player) {
+        form1().show();
+    } else {
+        m_screens->start();
+    }
+}
+
+bool Application::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+        return QObject::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        QCoreApplication::exit(0);
+        return true;
+    }
+    const Form1::Phase phase = form1().phase();
+    return phase == Form1::Phase::Countdown || phase == Form1::Phase::Play;
 }

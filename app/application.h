@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/replays.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/music_player.h"
@@ -13,8 +14,11 @@
 #include "screens/form4.h"
 #include "screens/high_score_record.h"
 
+#include <QObject>
+
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The four screens, each one object for the whole run, wired to one another
 // and to the world they talk to. The real program and the tests build the
@@ -58,18 +62,26 @@ class ScreenSet {
     bool m_ended = false;
 };
 
-// The running program: the real platform and the screens.
-class Application {
+// The running program: the real platform and the screens. Every game is
+// recorded; given a recording, the program plays only that, then its score.
+class Application : public QObject {
   public:
-    Application();
-    ~Application();
+    explicit Application(std::optional<Recording> watched = std::nullopt);
+    ~Application() override;
 
     void start();
     Form1& form1() { return m_screens->form1(); }
     ScreenSet& screens() { return *m_screens; }
 
+  protected:
+    // While a recording plays, Escape ends the program and no other key
+    // reaches the game.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     SteadyClock m_clock;
+    Replays m_replays{m_clock};
+    std::unique_ptr<ReplayPlayer> m_player;
     SleepPause m_pause;
     QtDialogs m_dialogs;
     std::unique_ptr<MusicPlayer> m_music;

@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 
 #include "app/build_config.h"
+#include "app/replays.h"
 
 #include <QCommandLineParser>
 
@@ -11,7 +12,7 @@
 namespace {
 CommandLine refuse(const QString& why) {
     std::fprintf(stderr, "spinmarsh: %s Try spinmarsh --help.\n", qPrintable(why));
-    return {2};
+    return {2, std::nullopt};
 }
 } // namespace
 
@@ -24,8 +25,13 @@ CommandLine readCommandLine(const QStringList& arguments) {
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Show the version and exit."));
-    parser.addOption(help);
-    parser.addOption(version);
+    const QCommandLineOption replay(
+        QStringLiteral("replay"),
+        QStringLiteral("Plays the game recorded in <file>, then shows its score."),
+        QStringLiteral("file"));
+    const QCommandLineOption watchRecord(QStringLiteral("watch-record"),
+                                         QStringLiteral("Plays the game that set the high score."));
+    parser.addOptions({help, version, replay, watchRecord});
     if (!parser.parse(arguments))
         return refuse(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
@@ -37,11 +43,17 @@ CommandLine readCommandLine(const QStringList& arguments) {
         std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
                                                         QStringLiteral("spinmarsh"))),
                    stdout);
-        return {0};
+        return {0, std::nullopt};
     }
     if (parser.isSet(version)) {
         std::puts("spinmarsh " SPINMARSH_VERSION);
-        return {0};
+        return {0, std::nullopt};
+    }
+    if (parser.isSet(replay)) {
+        return {std::nullopt, parser.value(replay)};
+    }
+    if (parser.isSet(watchRecord)) {
+        return {std::nullopt, Replays::recordFile()};
     }
     return {};
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 #include <optional>
@@ -10,6 +11,7 @@
 // on the spot, before any display is needed; anything else is refused.
 struct CommandLine {
     std::optional<int> exitStatus; // set when the program ends here
+    std::optional<QString> replay; // the recording to watch instead of playing
 };
 
 CommandLine readCommandLine(const QStringList& arguments);

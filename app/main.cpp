@@ -23,10 +23,24 @@ bool xServerReachable() {
 
 int main(int argc, char** argv) {
     QStringList arguments;
-    for (int i = 0; i < argc; ++i)
+    for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (const CommandLine commandLine = readCommandLine(arguments); commandLine.exitStatus)
+    }
+    const CommandLine commandLine = readCommandLine(arguments);
+    if (commandLine.exitStatus) {
         return *commandLine.exitStatus;
+    }
+    // A recording to watch is read whole before anything else happens, so a
+    // bad one is refused even without a display.
+    std::optional<Recording> watched;
+    if (commandLine.replay) {
+        std::string error;
+        watched = loadRecording(*commandLine.replay, error);
+        if (!watched) {
+            std::fprintf(stderr, "spinmarsh: %s\n", error.c_str());
+            return 2;
+        }
+    }
     // The desktop's name for the game, for the window manager and the sound
     // server alike, known before anything else starts.
     QGuiApplication::setDesktopFileName(QStringLiteral(SPINMARSH_APP_ID));
@@ -51,7 +65,7 @@ int main(int argc, char** argv) {
     // screen's title is exactly its caption.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Application game;
+    Application game(std::move(watched));
     game.start();
     return QApplication::exec();
 }

@@ -45,6 +45,9 @@ void Form1::Form_Load() {
     spe = 0;
     kabe = 0;
     kabe2 = 0;
+    if (tap != nullptr) {
+        tap->loaded(*this);
+    }
 }
 
 void Form1::Timer2_Timer() {
@@ -62,7 +65,18 @@ void Form1::Timer2_Timer() {
     }
 }
 
+// False when what the tap fed in ended the game.
+bool Form1::beforeStep() {
+    if (tap != nullptr) {
+        tap->stepping(*this);
+    }
+    return m_phase == Phase::Countdown || m_phase == Phase::Play;
+}
+
 void Form1::StartPlay() {
+    if (!beforeStep()) {
+        return;
+    }
     m_phase = Phase::Play;
     view()->setTimer1Interval(1);
     view()->setTimer2Interval(0);

@@ -12,7 +12,17 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+
+// A key event or the window-close command, before step `tick`: 0 is the
+// countdown (before play starts), n is before the n-th tick.
+struct GameEvent {
+    enum class Kind { Down, Up, Close };
+    int64_t tick = 0;
+    Kind kind = Kind::Down;
+    int16_t key = 0;
+};
 
 // The play screen: the game itself. Plain C++ on top of the platform
 // interfaces, so the Qt window, the simulator and the tests all drive this
@@ -33,7 +43,24 @@ class Form1 : public Screen, public GameState {
     enum class Phase { Closed, Countdown, Play, Ending, Closing };
     enum class End { None, Escape, Life, Time, Close };
 
+    // Told of everything a game takes from outside, in order: replays are
+    // recorded and played through it.
+    class Tap {
+      public:
+        virtual void loaded(Form1& game) = 0;
+        // Before each step that reads the clock: the start of play, then
+        // every tick. A replay feeds the events due there.
+        virtual void stepping(Form1& game) = 0;
+        virtual void taken(const Form1& game, GameEvent::Kind kind, int16_t key) = 0;
+        virtual void ended(const Form1& game) = 0;
+
+      protected:
+        ~Tap() = default;
+    };
+
     Form1(Environment environment, ViewFactory makeView);
+
+    Tap* tap = nullptr;
 
     // Shows the score screen; the play screen's closing handlers call it.
     std::function<void()> showScoreScreen;
@@ -76,6 +103,7 @@ class Form1 : public Screen, public GameState {
     void Form_Unload() override;
 
   private:
+    bool beforeStep();
     void StartPlay();
     void GameOver();
     void PlayMusic();

@@ -24,11 +24,18 @@ void Form1::GameOver() {
 }
 
 void Form1::closingHandler() {
+    const bool first = m_phase != Phase::Closing;
     if (m_phase == Phase::Countdown || m_phase == Phase::Play) {
         m_end = End::Close;
+        if (tap != nullptr) {
+            tap->taken(*this, GameEvent::Kind::Close, 0);
+        }
     }
     m_phase = Phase::Closing;
     stopTimers();
+    if (first && tap != nullptr) {
+        tap->ended(*this);
+    }
     // The tune plays on through the tally and the name prompt, and stops
     // once the score screen has appeared.
     if (showScoreScreen) {

@@ -7,6 +7,9 @@ void Form1::Form_KeyDown(int16_t& KeyCode, int) {
     if (m_phase != Phase::Countdown && m_phase != Phase::Play) {
         return;
     }
+    if (tap != nullptr) {
+        tap->taken(*this, GameEvent::Kind::Down, KeyCode);
+    }
     switch (KeyCode) {
     case 27:
         m_end = End::Escape;
@@ -36,6 +39,9 @@ void Form1::Form_KeyDown(int16_t& KeyCode, int) {
 void Form1::Form_KeyUp(int16_t& KeyCode, int) {
     if (m_phase != Phase::Countdown && m_phase != Phase::Play) {
         return;
+    }
+    if (tap != nullptr) {
+        tap->taken(*this, GameEvent::Kind::Up, KeyCode);
     }
     if (KeyCode == 37 || KeyCode == 39) {
         KeyX = 0;

@@ -68,10 +68,12 @@ void Form2::Form_Load() {
     Score = t.Score;
 
     Highscore = m_record.score();
-    if (Score > Highscore) {
+    if (Score > Highscore && !watching) {
         Highname = m_dialogs.InputBox(kNamePrompt, kNameTitle, QStringLiteral("Name"));
         if (!m_record.write(Highname, Score)) {
             m_dialogs.MsgBox(kNotSavedMessage);
+        } else if (recordSaved) {
+            recordSaved();
         }
     }
 }

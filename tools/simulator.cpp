@@ -15,41 +15,6 @@ bool parseDouble(const std::string& text, double& value) {
     return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
-bool parseTick(const std::string& text, int64_t& value) {
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && value >= 0 && !text.empty() && text[0] != '-';
-}
-
-bool parseKey(const std::string& text, int16_t& key) {
-    static const std::pair<const char*, int> names[] = {
-        {"Left", 37}, {"Up", 38}, {"Right", 39}, {"Down", 40}, {"Escape", 27}, {"Enter", 13}};
-    for (const auto& [name, code] : names) {
-        if (text == name) {
-            key = static_cast<int16_t>(code);
-            return true;
-        }
-    }
-    unsigned value = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || value > 65535) {
-        return false;
-    }
-    // Key codes are 16-bit signed in the game, as the platform hands them over.
-    key = static_cast<int16_t>(static_cast<uint16_t>(value));
-    return true;
-}
-
-std::vector<std::string> words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> result;
-    for (std::string word; in >> word;) {
-        result.push_back(word);
-    }
-    return result;
-}
-
 } // namespace
 
 std::optional<SimScript> parseScript(const std::string& text, std::string& error) {
@@ -82,28 +47,18 @@ std::optional<SimScript> parseScript(const std::string& text, std::string& error
             script.games.push_back(game);
             continue;
         }
-        SimEvent event;
-        if (!parseTick(w[0], event.tick)) {
-            return refuse("unknown command or bad tick '" + w[0] + "'");
+        const auto event = parseEvent(w, error);
+        if (!event) {
+            return refuse(error);
         }
         if (script.games.empty()) {
             return refuse("event before the first game");
         }
-        if (w.size() == 2 && w[1] == "close") {
-            event.kind = SimEvent::Kind::Close;
-        } else if (w.size() == 3 && (w[1] == "down" || w[1] == "up")) {
-            event.kind = w[1] == "down" ? SimEvent::Kind::Down : SimEvent::Kind::Up;
-            if (!parseKey(w[2], event.key)) {
-                return refuse("bad key '" + w[2] + "'");
-            }
-        } else {
-            return refuse("expected 'T down KEY', 'T up KEY' or 'T close'");
-        }
         std::vector<SimEvent>& events = script.games.back().events;
-        if (!events.empty() && event.tick < events.back().tick) {
+        if (!events.empty() && event->tick < events.back().tick) {
             return refuse("tick goes backwards");
         }
-        events.push_back(event);
+        events.push_back(*event);
     }
     if (script.games.empty()) {
         error = "the script has no game";
@@ -114,27 +69,9 @@ std::optional<SimScript> parseScript(const std::string& text, std::string& error
 
 namespace {
 const char* const kUsage =
-    "usage: spinmarsh-sim [--clock SECONDS] [--period MILLISECONDS] < SCRIPT\n"
+    "usage: spinmarsh-sim [--clock SECONDS] [--period MILLISECONDS] [--field PNG] < SCRIPT\n"
+    "       spinmarsh-sim --replay RECORDING [--field PNG]\n"
     "       spinmarsh-sim --soak GAMES [--seed N]";
-
-const char* keyName(int16_t key) {
-    switch (key) {
-    case 37:
-        return "Left";
-    case 38:
-        return "Up";
-    case 39:
-        return "Right";
-    case 40:
-        return "Down";
-    case 27:
-        return "Escape";
-    case 13:
-        return "Enter";
-    default:
-        return nullptr;
-    }
-}
 
 std::string formatDouble(double value) {
     char buffer[64];
@@ -153,16 +90,7 @@ std::string formatScript(const SimScript& script) {
         }
         text += '\n';
         for (const SimEvent& event : game.events) {
-            text += std::to_string(event.tick);
-            if (event.kind == SimEvent::Kind::Close) {
-                text += " close\n";
-                continue;
-            }
-            text += event.kind == SimEvent::Kind::Down ? " down " : " up ";
-            const char* name = keyName(event.key);
-            text += name ? std::string(name)
-                         : std::to_string(static_cast<uint16_t>(event.key)); // back to 0..65535
-            text += '\n';
+            text += formatEvent(event) + '\n';
         }
     }
     return text;
@@ -178,12 +106,16 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
     };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
-        const bool known =
-            name == "--clock" || name == "--period" || name == "--soak" || name == "--seed";
+        const bool known = name == "--clock" || name == "--period" || name == "--soak" ||
+                           name == "--seed" || name == "--replay" || name == "--field";
         if (!known || i + 1 >= args.size()) {
             return refuse(kUsage);
         }
         const std::string& text = args[++i];
+        if (name == "--replay" || name == "--field") {
+            (name == "--replay" ? options.replay : options.field) = text;
+            continue;
+        }
         const std::string bad = "bad value for " + name + ": '" + text + "'";
         if (name == "--soak" || name == "--seed") {
             uint64_t value = 0;
@@ -212,26 +144,16 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
     if (options.soakGames && timed) {
         return refuse("--soak picks its own --clock and --period for each run of games");
     }
+    if (!options.replay.empty() && timed) {
+        return refuse("--replay plays on the recording's own clock: no --clock or --period");
+    }
+    if (options.soakGames && (!options.replay.empty() || !options.field.empty())) {
+        return refuse("--soak plays its own games: no --replay or --field");
+    }
     if (seeded && !options.soakGames) {
         return refuse("--seed goes with --soak");
     }
     return options;
-}
-
-const char* endName(Form1::End end) {
-    switch (end) {
-    case Form1::End::Escape:
-        return "escape";
-    case Form1::End::Life:
-        return "life";
-    case Form1::End::Time:
-        return "time";
-    case Form1::End::Close:
-        return "close";
-    case Form1::End::None:
-        break;
-    }
-    return "none";
 }
 
 namespace {
@@ -280,15 +202,12 @@ class Reporter {
         m_out.str({});
         m_out << "{\"game\":" << game << ",\"end\":\"" << endName(cause)
               << "\",\"ticks\":" << ticks;
-        const std::pair<const char*, int32_t> counters[] = {
-            {"life", s.life},   {"HitGan", s.HitGan},   {"kabe", s.kabe},
-            {"Moves", s.Moves}, {"HitGan2", s.HitGan2}, {"kabe2", s.kabe2},
-            {"Time", s.Time},   {"spe", s.spe},         {"GanGan", s.GanGan}};
-        for (const auto& [name, value] : counters) {
-            m_out << ",\"" << name << "\":" << value;
+        const std::array<int32_t, kRows> counters = scoreCounters(s);
+        for (int i = 0; i < kRows; ++i) {
+            m_out << ",\"" << kCounterNames[i] << "\":" << counters[i];
         }
         // The same arithmetic as the score screen.
-        const Tally t = tally(scoreCounters(s), kPointCaptions);
+        const Tally t = tally(counters, kPointCaptions);
         m_out << ",\"subtotals\":[";
         for (int i = 0; i < kRows; ++i) {
             m_out << (i ? "," : "") << t.subtotals[i].toStdString();
@@ -305,9 +224,19 @@ class Reporter {
 
 } // namespace
 
+namespace {
+// The simulated clock, or a recording's readings while one plays.
+class ScriptClock : public Clock {
+  public:
+    double now() const override { return recorded ? recorded->now() : manual.now(); }
+    ManualClock manual;
+    std::optional<RecordedClock> recorded;
+};
+} // namespace
+
 int64_t runScript(const SimScript& script, const SimOptions& options, SimObserver& observer) {
-    ManualClock clock;
-    ManualPause pause(clock);
+    ScriptClock clock;
+    ManualPause pause(clock.manual);
     ScriptedDialogs dialogs;
     SilentMusicPlayer music;
     SequenceRandom random;
@@ -325,31 +254,25 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
     for (const SimGame& game : script.games) {
         ++gameNumber;
         const double S = game.start.value_or(next);
-        clock.time = S;
+        clock.manual.time = S;
+        clock.recorded.reset();
+        if (game.recording != nullptr) {
+            clock.recorded.emplace(game.recording->readings);
+        }
         const auto messagesBefore = dialogs.messages.size();
         handOvers = 0;
         form.show();
+        if (game.recording != nullptr) {
+            setCarriedState(form, game.recording->carried);
+        }
+        const std::vector<GameEvent>& events =
+            game.recording != nullptr ? game.recording->events : game.events;
 
         const double P = S + 2.9;
         int64_t ticks = 0;
-        auto event = game.events.begin();
+        size_t event = 0;
         const auto ended = [&form] { return form.phase() == Form1::Phase::Closed; };
-        const auto applyEvents = [&](int64_t before) {
-            for (; event != game.events.end() && event->tick == before && !ended(); ++event) {
-                int16_t key = event->key;
-                switch (event->kind) {
-                case SimEvent::Kind::Down:
-                    form.Form_KeyDown(key, 0);
-                    break;
-                case SimEvent::Kind::Up:
-                    form.Form_KeyUp(key, 0);
-                    break;
-                case SimEvent::Kind::Close:
-                    form.closeCommand();
-                    break;
-                }
-            }
-        };
+        const auto applyEvents = [&](int64_t before) { feedEvents(form, events, event, before); };
 
         applyEvents(0);
         const double countdown[] = {S + 0.8, S + 1.6, S + 2.4};
@@ -357,19 +280,19 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
             if (ended() || view->timer2Interval == 0) {
                 break;
             }
-            clock.time = at;
+            clock.manual.time = at;
             pause.until = P;
             form.Timer2_Timer();
         }
         if (!ended()) {
             report.tick(gameNumber, 0, form);
             for (int64_t n = 1; !ended() && view->timer1Interval != 0; ++n) {
-                clock.time = n == 1 ? P : P + static_cast<double>(n - 1) * period;
+                clock.manual.time = n == 1 ? P : P + static_cast<double>(n - 1) * period;
                 applyEvents(n);
                 if (ended()) {
                     break;
                 }
-                clock.time = P + static_cast<double>(n) * period;
+                clock.manual.time = P + static_cast<double>(n) * period;
                 form.Timer1_Timer();
                 ticks = n;
                 report.tick(gameNumber, n, form);
@@ -378,7 +301,7 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
         report.end(gameNumber, ticks, form,
                    static_cast<int>(dialogs.messages.size() - messagesBefore), handOvers);
         totalTicks += ticks;
-        next = clock.time;
+        next = clock.manual.time;
     }
     return totalTicks;
 }

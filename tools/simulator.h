@@ -1,6 +1,7 @@
 #pragma once
 
 #include "play/form1.h"
+#include "play/replay.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,16 +11,13 @@
 // The headless simulator: games of the real play core on a simulated clock,
 // driven by a script of key events, reported as JSON Lines.
 
-struct SimEvent {
-    enum class Kind { Down, Up, Close };
-    int64_t tick = 0; // the event comes before this tick (0: in the countdown)
-    Kind kind = Kind::Down;
-    int16_t key = 0;
-};
+using SimEvent = GameEvent;
 
 struct SimGame {
     std::optional<double> start; // clock at load; unset: carry on from the last game
     std::vector<SimEvent> events;
+    // A recorded game instead: its carried state, events and clock readings.
+    const Recording* recording = nullptr;
 };
 
 struct SimScript {
@@ -40,14 +38,13 @@ struct SimOptions {
     // instead of a script.
     std::optional<int64_t> soakGames;
     uint64_t seed = 1;
+    std::string replay; // a recording to play instead of a script
+    std::string field;  // where to write the play field after the last tick
 };
 
 // Parses the command line (without the program name); on a bad option returns
 // nothing and sets error.
 std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std::string& error);
-
-// How a game ended, as the simulator reports it: "escape", "life", "time", "close".
-const char* endName(Form1::End end);
 
 // Observes the simulator: every reported line, and the game after every tick
 // for checks that need more than the printed fields.

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
@@ -130,6 +132,7 @@ class Game {
         env.insert(QStringLiteral("DISPLAY"), g_display);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
         env.insert(QStringLiteral("PATH"), bin + QChar(':') + env.value(QStringLiteral("PATH")));
         // The address handler is picked by the desktop in use; none here.
@@ -154,10 +157,14 @@ class Game {
 
     QString configDir() const { return m_dir.filePath(QStringLiteral("config")); }
     QString settingsFile() const { return configDir() + QStringLiteral("/Rollvane.ini"); }
+    QString replayDir() const { return m_dir.filePath(QStringLiteral("data/spinmarsh/replays")); }
     QString openedFile() const { return m_dir.filePath(QStringLiteral("opened.txt")); }
     static QString shotDir() { return QStringLiteral(SPINMARSH_BUILD_DIR "/e2e-screens"); }
 
-    void start() { m_process.start(); }
+    void start(const QStringList& arguments = {}) {
+        m_process.setArguments(arguments);
+        m_process.start();
+    }
 
     // Waits for a window with this caption; its id, or empty (and says why).
     QString waitFor(const QString& title, int ms = kPatience) {
@@ -550,6 +557,147 @@ class TestEndToEnd : public QObject {
         QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Return")}));
         QVERIFY(game.waitForExit());
         QCOMPARE(game.process().exitCode(), 0);
+    }
+
+    // Games played with real keys are recorded, one of them while both cores
+    // are busy so that ticks get merged; the simulator plays every one of
+    // them to its recorded end, and the high-score game back in the window
+    // shows its score without asking for a name or storing anything.
+    void replays() {
+        Game game(QStringLiteral("replays"));
+        game.start();
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        // From the game's end to its score screen: the end message unless the
+        // game was closed (or a key held too long on a loaded machine has
+        // answered it), then the name prompt for a new high score. The
+        // prompt's name, or empty when none may come.
+        const auto untilTheScore = [&game](const QString& name) {
+            const auto any = [](const QStringList& titles) {
+                for (const QString& title : titles) {
+                    if (!shownWindow(title).isEmpty()) {
+                        return title;
+                    }
+                }
+                return QString();
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(!any({kMessageTitle, kPromptTitle, kScoreTitle}).isEmpty(),
+                                     kPatience);
+            if (any({kMessageTitle}) == kMessageTitle) {
+                QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(!any({kPromptTitle, kScoreTitle}).isEmpty(), kPatience);
+            QTest::qWait(200);
+            if (!shownWindow(kPromptTitle).isEmpty()) {
+                QVERIFY2(!name.isEmpty(), "a name prompt for a watched game");
+                QVERIFY(game.keys(kPromptTitle, {name, QStringLiteral("Return")}));
+                QVERIFY(game.waitGone(kPromptTitle));
+            }
+            QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+        };
+        const auto playOne = [&](const QString& key, bool escape, bool stall = false) {
+            QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+            const QString play = game.waitFor(kPlayTitle);
+            QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(play)) >= 0, kPatience);
+            QVERIFY(game.focused(kPlayTitle));
+            xdo({QStringLiteral("keydown"), key});
+            if (stall) {
+                // Stopped for a moment: the first tick after is certainly late.
+                const QString pid = QString::number(game.process().processId());
+                run(QStringLiteral("kill"), {QStringLiteral("-STOP"), pid});
+                QTest::qWait(150);
+                run(QStringLiteral("kill"), {QStringLiteral("-CONT"), pid});
+            }
+            QTest::qWait(400);
+            xdo({QStringLiteral("keyup"), key});
+            // Lives may have run out meanwhile.
+            if (shownWindow(kMessageTitle).isEmpty()) {
+                QVERIFY(game.keys(kPlayTitle,
+                                  {escape ? QStringLiteral("Escape") : QStringLiteral("alt+F4")}));
+            }
+            untilTheScore(QStringLiteral("a"));
+            QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        };
+        playOne(QStringLiteral("Right"), true);
+        QVERIFY(!QTest::currentTestFailed());
+        {
+            QList<QProcess*> busy;
+            // A loop on each core, and the game yields to them from now on.
+            QCOMPARE(run(QStringLiteral("renice"),
+                         {QStringLiteral("-n"), QStringLiteral("19"), QStringLiteral("-p"),
+                          QString::number(game.process().processId())})
+                         .isEmpty(),
+                     false);
+            for (int i = 0; i < 2; ++i) {
+                busy << new QProcess;
+                busy.last()->start(QStringLiteral("sh"),
+                                   {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+            }
+            playOne(QStringLiteral("Down"), true, true);
+            for (QProcess* p : busy) {
+                p->kill();
+                p->waitForFinished();
+                delete p;
+            }
+        }
+        QVERIFY(!QTest::currentTestFailed());
+        playOne(QStringLiteral("Left"), false);
+        QVERIFY(!QTest::currentTestFailed());
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Return")}));
+        QVERIFY(game.waitForExit());
+        QCOMPARE(game.process().exitCode(), 0);
+
+        const QDir dir(game.replayDir());
+        const QStringList filed = dir.entryList({QStringLiteral("2*.replay")}, QDir::Files);
+        QCOMPARE(filed.size(), 3);
+        // The simulator's status and its end line for a recording.
+        const auto replay = [](const QString& path, QJsonObject& end) {
+            QProcess sim;
+            sim.start(QStringLiteral(SPINMARSH_BIN_DIR "/spinmarsh-sim"),
+                      {QStringLiteral("--replay"), path});
+            sim.waitForFinished(60000);
+            if (sim.exitCode() != 0) {
+                qWarning() << path << sim.readAllStandardError();
+            }
+            end = QJsonDocument::fromJson(sim.readAllStandardOutput().trimmed().split('\n').last())
+                      .object();
+            return sim.exitCode();
+        };
+        int widest = 0;
+        for (const QString& name : filed) {
+            QJsonObject end;
+            QCOMPARE(replay(dir.filePath(name), end), 0);
+            QVERIFY2(name.endsWith(QChar('-') + QString::number(end.value("total").toInt()) +
+                                   QStringLiteral(".replay")),
+                     qPrintable(name));
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            for (const QByteArray& line : file.readAll().split('\n')) {
+                if (line.startsWith("clock ")) {
+                    for (const QByteArray& gap : line.mid(6).split(' ').mid(1)) {
+                        widest = std::max(widest, gap.toInt());
+                    }
+                }
+            }
+        }
+        qInfo("the widest gap between two ticks' clock readings: %d ms", widest);
+        QVERIFY(widest >= 100);
+        const QString record = dir.filePath(QStringLiteral("record.replay"));
+        QJsonObject recordEnd;
+        QCOMPARE(replay(record, recordEnd), 0);
+        QCOMPARE(recordEnd.value("total").toInt(),
+                 game.stored(QStringLiteral("ハイスコア")).toInt());
+
+        const QByteArray settings = game.settingsBytes();
+        game.start({QStringLiteral("--watch-record")});
+        QVERIFY(!game.waitFor(kPlayTitle).isEmpty());
+        QVERIFY(game.keys(kPlayTitle, {QStringLiteral("Up"), QStringLiteral("Return")}));
+        untilTheScore(QString());
+        game.shot(QStringLiteral("watched-score"));
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.waitForExit());
+        QCOMPARE(game.process().exitCode(), 0);
+        QCOMPARE(game.settingsBytes(), settings);
+        QCOMPARE(dir.entryList({QStringLiteral("*.replay")}, QDir::Files).size(), 4);
     }
 
     // No display to open, or one whose server is gone: one plain line and

@@ -1,7 +1,12 @@
+#include "art/pictures.h"
+
+#include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -39,6 +44,17 @@ QList<QJsonObject> ends(const Run& run) {
         }
     }
     return result;
+}
+
+const QString kGolden = QStringLiteral(SPINMARSH_SOURCE_DIR "/tests/data/replay/golden");
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QImage picture(const QString& path) {
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
 }
 
 int field(const QJsonObject& line, const char* name) {
@@ -94,6 +110,15 @@ class TestSimulator : public QObject {
         QTest::newRow("clock not a number")
             << QByteArray("game\n") << QStringList{QStringLiteral("--clock"), QStringLiteral("x")}
             << QByteArray("--clock");
+        QTest::newRow("replay on another clock")
+            << QByteArray()
+            << QStringList{QStringLiteral("--replay"), kGolden + ".replay",
+                           QStringLiteral("--period"), QStringLiteral("20")}
+            << QByteArray("--replay");
+        QTest::newRow("no such recording")
+            << QByteArray()
+            << QStringList{QStringLiteral("--replay"), QStringLiteral("/none.replay")}
+            << QByteArray("/none.replay: cannot be read");
     }
 
     void refusesBadInput() {
@@ -104,6 +129,42 @@ class TestSimulator : public QObject {
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.out.isEmpty());
         QVERIFY2(run.err.contains(message), run.err.constData());
+    }
+
+    // A game recorded in the window plays again to the same lines and the
+    // same field; a script's field is there too (here the untouched one).
+    void replaysAGoldenRecording() {
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("field.png"));
+        const Run run =
+            simulate({}, {QStringLiteral("--replay"), kGolden + QStringLiteral(".replay"),
+                          QStringLiteral("--field"), png});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.isEmpty());
+        QCOMPARE(run.out, contents(kGolden + QStringLiteral(".jsonl")));
+        QCOMPARE(picture(png), picture(kGolden + QStringLiteral("-field.png")));
+
+        const Run script = simulate("game\n0 down Escape\n", {QStringLiteral("--field"), png});
+        QCOMPARE(script.exitCode, 0);
+        QCOMPARE(picture(png), art::playField().convertToFormat(QImage::Format_RGB32));
+    }
+
+    // A recording whose game ends otherwise than it says: still every line,
+    // then where it differs, and status 3.
+    void aGameThatPlaysOtherwiseIsReported() {
+        QByteArray text = contents(kGolden + QStringLiteral(".replay"));
+        QVERIFY(text.contains(" kabe=17 ") && text.contains("\ntotal 15050\n"));
+        text.replace(" kabe=17 ", " kabe=16 ").replace("\ntotal 15050\n", "\ntotal 15350\n");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("edited.replay"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        const Run run = simulate({}, {QStringLiteral("--replay"), path});
+        QCOMPARE(run.exitCode, 3);
+        QCOMPARE(run.out, contents(kGolden + QStringLiteral(".jsonl")));
+        QVERIFY2(run.err.contains("kabe is 17, the recording says 16"), run.err.constData());
     }
 
     void endsAreReportedOnce() {

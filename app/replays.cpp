@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/replays.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+bool save(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+} // namespace
+
+Replays::Replays(const Clock& source) : m_recorder(source) {
+    m_recorder.finished = [this](const Recording& game) { file(game); };
+}
+
+QString Replays::folder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/spinmarsh/replays");
+}
+
+QString Replays::recordFile() {
+    return folder() + QStringLiteral("/record.replay");
+}
+
+void Replays::file(const Recording& game) {
+    m_last = QByteArray::fromStdString(formatRecording(game));
+    QDir dir(folder());
+    if (!dir.mkpath(QStringLiteral("."))) {
+        return;
+    }
+    const QString name = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+                         QChar('-') + QString::number(game.total) + QStringLiteral(".replay");
+    save(dir.filePath(name), m_last);
+    // The names sort by the time they were filed.
+    const QStringList filed =
+        dir.entryList({QStringLiteral("[0-9]*-[0-9]*-*.replay")}, QDir::Files, QDir::Name);
+    for (qsizetype i = 0; i < filed.size() - kKept; ++i) {
+        dir.remove(filed[i]);
+    }
+}
+
+void Replays::keepAsRecord() {
+    if (!m_last.isEmpty() && QDir().mkpath(folder())) {
+        save(recordFile(), m_last);
+    }
+}

@@ -1,0 +1,455 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "play/replay.h"
+
+#include "screens/tally.h"
+
+#include <QFile>
+
+#include <charconv>
+#include <cmath>
+#include <sstream>
+
+namespace {
+
+// Changes whenever a recording could play differently: the format, or the
+// game's rules.
+const std::string kHeader = "spinmarsh-replay 1";
+constexpr size_t kReadingsPerLine = 32;
+// A recording's clock beyond its readings: one tick at 64 a second.
+constexpr int64_t kTickMilliseconds = 16;
+
+// Calls f(name, variable) for every variable the load leaves alone.
+template <typename State, typename F> void forEachCarried(State& s, F f) {
+    f("KeyX", s.KeyX);
+    f("KeyY", s.KeyY);
+    f("BoulOldX", s.BoulOldX);
+    f("BoulOldY", s.BoulOldY);
+    f("Boul2X", s.Boul2X);
+    f("Boul2Y", s.Boul2Y);
+    f("Boul2VX", s.Boul2VX);
+    f("Boul2VY", s.Boul2VY);
+    f("Boul2OldX", s.Boul2OldX);
+    f("Boul2OldY", s.Boul2OldY);
+    f("Shot1X", s.Shot1X);
+    f("Shot1Y", s.Shot1Y);
+    f("Shot1OldX", s.Shot1OldX);
+    f("Shot1OldY", s.Shot1OldY);
+    f("Shot2X", s.Shot2X);
+    f("Shot2Y", s.Shot2Y);
+    f("Shot2OldX", s.Shot2OldX);
+    f("Shot2OldY", s.Shot2OldY);
+    f("Shot2On", s.Shot2On);
+    f("StartTime", s.StartTime);
+}
+
+template <typename T> bool parseNumber(const std::string& text, T& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && !text.empty();
+}
+
+bool parseKey(const std::string& text, int16_t& key) {
+    static const std::pair<const char*, int> names[] = {
+        {"Left", 37}, {"Up", 38}, {"Right", 39}, {"Down", 40}, {"Escape", 27}, {"Enter", 13}};
+    for (const auto& [name, code] : names) {
+        if (text == name) {
+            key = static_cast<int16_t>(code);
+            return true;
+        }
+    }
+    unsigned value = 0;
+    if (!parseNumber(text, value) || value > 65535) {
+        return false;
+    }
+    // Key codes are 16-bit signed in the game, as the platform hands them over.
+    key = static_cast<int16_t>(static_cast<uint16_t>(value));
+    return true;
+}
+
+const char* keyName(int16_t key) {
+    switch (key) {
+    case 37:
+        return "Left";
+    case 38:
+        return "Up";
+    case 39:
+        return "Right";
+    case 40:
+        return "Down";
+    case 27:
+        return "Escape";
+    case 13:
+        return "Enter";
+    default:
+        return nullptr;
+    }
+}
+
+// "name=value" with exactly this name.
+bool parseNamed(const std::string& word, const char* name, int32_t& value) {
+    const std::string prefix = std::string(name) + '=';
+    return word.rfind(prefix, 0) == 0 && parseNumber(word.substr(prefix.size()), value);
+}
+
+std::string named(const char* name, int32_t value) {
+    return std::string(name) + '=' + std::to_string(value);
+}
+
+int32_t totalOf(const std::array<int32_t, 9>& counters) {
+    return tally(counters, kPointCaptions).Score;
+}
+
+} // namespace
+
+std::vector<std::string> words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> result;
+    for (std::string word; in >> word;) {
+        result.push_back(word);
+    }
+    return result;
+}
+
+std::optional<GameEvent> parseEvent(const std::vector<std::string>& w, std::string& error) {
+    GameEvent event;
+    if (w.empty() || w[0][0] == '-' || !parseNumber(w[0], event.tick)) {
+        error = "unknown command or bad tick '" + (w.empty() ? std::string() : w[0]) + "'";
+        return std::nullopt;
+    }
+    if (w.size() == 2 && w[1] == "close") {
+        event.kind = GameEvent::Kind::Close;
+    } else if (w.size() == 3 && (w[1] == "down" || w[1] == "up")) {
+        event.kind = w[1] == "down" ? GameEvent::Kind::Down : GameEvent::Kind::Up;
+        if (!parseKey(w[2], event.key)) {
+            error = "bad key '" + w[2] + "'";
+            return std::nullopt;
+        }
+    } else {
+        error = "expected 'T down KEY', 'T up KEY' or 'T close'";
+        return std::nullopt;
+    }
+    return event;
+}
+
+std::string formatEvent(const GameEvent& event) {
+    std::string text = std::to_string(event.tick);
+    if (event.kind == GameEvent::Kind::Close) {
+        return text + " close";
+    }
+    text += event.kind == GameEvent::Kind::Down ? " down " : " up ";
+    const char* name = keyName(event.key);
+    return text + (name ? std::string(name)
+                        : std::to_string(static_cast<uint16_t>(event.key))); // back to 0..65535
+}
+
+const char* endName(Form1::End end) {
+    switch (end) {
+    case Form1::End::Escape:
+        return "escape";
+    case Form1::End::Life:
+        return "life";
+    case Form1::End::Time:
+        return "time";
+    case Form1::End::Close:
+        return "close";
+    case Form1::End::None:
+        break;
+    }
+    return "none";
+}
+
+std::vector<std::string> carriedNames() {
+    std::vector<std::string> names;
+    const GameState state;
+    forEachCarried(state, [&names](const char* name, const auto&) { names.emplace_back(name); });
+    return names;
+}
+
+std::vector<int32_t> carriedState(GameState& game) {
+    std::vector<int32_t> values;
+    forEachCarried(game, [&values](const char*, const auto& value) { values.push_back(value); });
+    return values;
+}
+
+void setCarriedState(GameState& game, const std::vector<int32_t>& values) {
+    size_t i = 0;
+    forEachCarried(game, [&](const char*, auto& variable) {
+        variable = static_cast<std::remove_reference_t<decltype(variable)>>(values.at(i++));
+    });
+}
+
+std::string formatRecording(const Recording& r) {
+    std::string text = kHeader + "\nprogram " + r.program + "\ncarried";
+    const std::vector<std::string> names = carriedNames();
+    for (size_t i = 0; i < names.size(); ++i) {
+        text += ' ' + named(names[i].c_str(), r.carried.at(i));
+    }
+    text += '\n';
+    for (const GameEvent& event : r.events) {
+        text += formatEvent(event) + '\n';
+    }
+    for (size_t i = 0; i < r.readings.size(); ++i) {
+        text += i % kReadingsPerLine == 0 ? (i == 0 ? "clock " : "\nclock ") : " ";
+        text += std::to_string(i == 0 ? r.readings[0] : r.readings[i] - r.readings[i - 1]);
+    }
+    if (!r.readings.empty()) {
+        text += '\n';
+    }
+    text += std::string("end ") + endName(r.end) + ' ' + std::to_string(r.ticks) + "\ncounters";
+    for (size_t i = 0; i < kCounterNames.size(); ++i) {
+        text += ' ' + named(kCounterNames[i], r.counters[i]);
+    }
+    return text + "\ntotal " + std::to_string(r.total) + '\n';
+}
+
+std::optional<Recording> parseRecording(const std::string& text, std::string& error) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    size_t at = 0; // the line being read, from 0
+    const auto refuse = [&](const std::string& why) {
+        error = "line " + std::to_string(std::min(at, lines.size()) + 1) + ": " + why;
+        return std::nullopt;
+    };
+    // The words of the next line when it starts with `keyword`.
+    const auto next = [&](const char* keyword) -> std::optional<std::vector<std::string>> {
+        if (at < lines.size()) {
+            std::vector<std::string> w = words(lines[at]);
+            if (!w.empty() && w[0] == keyword) {
+                return w;
+            }
+        }
+        return std::nullopt;
+    };
+
+    if (text.empty()) {
+        return refuse("empty, not a Spinmarsh recording");
+    }
+    if (lines[0] != kHeader) {
+        return refuse(lines[0].rfind("spinmarsh-replay ", 0) == 0
+                          ? "a recording of another version ('" + lines[0] +
+                                "'); this program reads '" + kHeader + "'"
+                          : "not a Spinmarsh recording");
+    }
+    if (text.back() != '\n') {
+        at = lines.size() - 1;
+        return refuse("cut short");
+    }
+    Recording r;
+    ++at;
+    const auto program = next("program");
+    if (!program || program->size() != 2) {
+        return refuse("expected 'program VERSION'");
+    }
+    r.program = (*program)[1];
+    ++at;
+
+    const auto carried = next("carried");
+    const std::vector<std::string> names = carriedNames();
+    if (!carried || carried->size() != names.size() + 1) {
+        return refuse("expected 'carried' and the " + std::to_string(names.size()) +
+                      " carried variables");
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        int32_t value = 0;
+        if (!parseNamed((*carried)[i + 1], names[i].c_str(), value)) {
+            return refuse("expected " + names[i] + "=NUMBER, not '" + (*carried)[i + 1] + "'");
+        }
+        r.carried.push_back(value);
+    }
+    ++at;
+
+    for (; at < lines.size() && !next("clock") && !next("end"); ++at) {
+        const auto event = parseEvent(words(lines[at]), error);
+        if (!event) {
+            return refuse(error);
+        }
+        if (!r.events.empty() && event->tick < r.events.back().tick) {
+            return refuse("events out of order: tick goes backwards");
+        }
+        r.events.push_back(*event);
+    }
+    for (; next("clock"); ++at) {
+        const auto w = *next("clock");
+        for (size_t i = 1; i < w.size(); ++i) {
+            int64_t value = 0;
+            if (!parseNumber(w[i], value) || value < 0) {
+                return refuse("bad clock reading '" + w[i] + "'");
+            }
+            r.readings.push_back(r.readings.empty() ? value : r.readings.back() + value);
+        }
+    }
+
+    const auto end = next("end");
+    if (!end) {
+        return refuse(at < lines.size() ? "expected 'end CAUSE TICKS'" : "cut short");
+    }
+    for (Form1::End e :
+         {Form1::End::Escape, Form1::End::Life, Form1::End::Time, Form1::End::Close}) {
+        if (end->size() == 3 && (*end)[1] == endName(e)) {
+            r.end = e;
+        }
+    }
+    if (r.end == Form1::End::None || !parseNumber((*end)[2], r.ticks) || r.ticks < 0) {
+        return refuse("expected 'end CAUSE TICKS'");
+    }
+    const size_t n = r.readings.size();
+    if (n > static_cast<size_t>(r.ticks) + 1 ||
+        (n == 0 ? r.ticks != 0 : n < static_cast<size_t>(r.ticks))) {
+        return refuse(std::to_string(n) + " clock readings do not fit " + std::to_string(r.ticks) +
+                      " ticks");
+    }
+    if (!r.events.empty() && r.events.back().tick > r.ticks + 1) {
+        return refuse("an event comes after the game's end");
+    }
+    ++at;
+
+    const auto counters = next("counters");
+    if (!counters || counters->size() != kCounterNames.size() + 1) {
+        return refuse(at < lines.size() ? "expected 'counters' and the nine counters"
+                                        : "cut short");
+    }
+    for (size_t i = 0; i < kCounterNames.size(); ++i) {
+        if (!parseNamed((*counters)[i + 1], kCounterNames[i], r.counters[i])) {
+            return refuse(std::string("expected ") + kCounterNames[i] + "=NUMBER");
+        }
+    }
+    ++at;
+
+    const auto total = next("total");
+    if (!total || total->size() != 2 || !parseNumber((*total)[1], r.total)) {
+        return refuse(at < lines.size() ? "expected 'total NUMBER'" : "cut short");
+    }
+    if (r.total != totalOf(r.counters)) {
+        return refuse("the total does not add up from the counters");
+    }
+    ++at;
+    if (at != lines.size()) {
+        return refuse("more after the total");
+    }
+    return r;
+}
+
+std::optional<Recording> loadRecording(const QString& path, std::string& error) {
+    const std::string name = path.toStdString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = name + ": cannot be read: " + file.errorString().toStdString();
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.read(kMaxRecordingBytes + 1);
+    if (bytes.size() > kMaxRecordingBytes) {
+        error = name + ": too large for a recording (over " + std::to_string(kMaxRecordingBytes) +
+                " bytes)";
+        return std::nullopt;
+    }
+    auto recording = parseRecording(bytes.toStdString(), error);
+    if (!recording) {
+        error = name + ": " + error;
+    }
+    return recording;
+}
+
+void feedEvents(Form1& game, const std::vector<GameEvent>& events, size_t& next, int64_t step) {
+    const auto playing = [&game] {
+        return game.phase() == Form1::Phase::Countdown || game.phase() == Form1::Phase::Play;
+    };
+    for (; next < events.size() && events[next].tick <= step && playing(); ++next) {
+        int16_t key = events[next].key;
+        switch (events[next].kind) {
+        case GameEvent::Kind::Down:
+            game.Form_KeyDown(key, 0);
+            break;
+        case GameEvent::Kind::Up:
+            game.Form_KeyUp(key, 0);
+            break;
+        case GameEvent::Kind::Close:
+            game.closeCommand();
+            break;
+        }
+    }
+}
+
+double RecordedClock::now() const {
+    const size_t i = m_next++;
+    if (i < m_readings.size()) {
+        return static_cast<double>(m_readings[i]) / 1000.0;
+    }
+    const int64_t last = m_readings.empty() ? 0 : m_readings.back();
+    const auto beyond = static_cast<int64_t>(i + 1 - m_readings.size());
+    return static_cast<double>(last + beyond * kTickMilliseconds) / 1000.0;
+}
+
+double GameRecorder::now() const {
+    const auto ms = static_cast<int64_t>(std::llround(m_source.now() * 1000.0));
+    m_game.readings.push_back(ms);
+    return static_cast<double>(ms) / 1000.0;
+}
+
+void GameRecorder::loaded(Form1& game) {
+    m_game = Recording{};
+    m_game.program = SPINMARSH_VERSION;
+    m_game.carried = carriedState(game);
+    m_steps = 0;
+}
+
+void GameRecorder::stepping(Form1&) {
+    ++m_steps;
+}
+
+void GameRecorder::taken(const Form1&, GameEvent::Kind kind, int16_t key) {
+    // A held key repeats its press; a repeat changes nothing and would only
+    // fill the file.
+    if (!m_game.events.empty() && m_game.events.back().kind == kind &&
+        m_game.events.back().key == key) {
+        return;
+    }
+    m_game.events.push_back(GameEvent{m_steps, kind, key});
+}
+
+void GameRecorder::ended(const Form1& game) {
+    m_game.end = game.endCause();
+    m_game.ticks = std::max<int64_t>(0, m_steps - 1);
+    m_game.counters = scoreCounters(game);
+    m_game.total = totalOf(m_game.counters);
+    if (finished) {
+        finished(m_game);
+    }
+}
+
+void ReplayPlayer::loaded(Form1& game) {
+    setCarriedState(game, m_recording.carried);
+}
+
+void ReplayPlayer::stepping(Form1& game) {
+    feedEvents(game, m_recording.events, m_event, m_steps++);
+}
+
+std::string firstDifference(const Recording& recorded, const Form1& played, int64_t ticks) {
+    const auto differs = [](const std::string& what, const std::string& played_,
+                            const std::string& recorded_) {
+        return what + " is " + played_ + ", the recording says " + recorded_;
+    };
+    if (played.endCause() != recorded.end) {
+        return differs("the end", endName(played.endCause()), endName(recorded.end));
+    }
+    if (ticks != recorded.ticks) {
+        return differs("the number of ticks", std::to_string(ticks),
+                       std::to_string(recorded.ticks));
+    }
+    const std::array<int32_t, 9> counters = scoreCounters(played);
+    for (size_t i = 0; i < counters.size(); ++i) {
+        if (counters[i] != recorded.counters[i]) {
+            return differs(kCounterNames[i], std::to_string(counters[i]),
+                           std::to_string(recorded.counters[i]));
+        }
+    }
+    if (totalOf(counters) != recorded.total) {
+        return differs("the total", std::to_string(totalOf(counters)),
+                       std::to_string(recorded.total));
+    }
+    return {};
+}
