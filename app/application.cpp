@@ -4,6 +4,7 @@
 #include "play/play_window.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 ScreenSet::ScreenSet(Platform platform, Form1::ViewFactory makePlayView,
                      std::function<void()> endProgram)
@@ -51,9 +52,19 @@ void ScreenSet::end() {
     }
 }
 
-// The synthesizer loads its soundfont and opens the sound device here, once,
-// so no game's countdown waits for it.
-Application::Application() : m_music(std::make_unique<FluidSynthMusicPlayer>()) {
+namespace {
+// The synthesizer loads its soundfont here, once, so no game's countdown
+// waits for it. The sound server's mixer lists the music under the game's
+// name and icon.
+std::unique_ptr<MusicPlayer> makeMusicPlayer() {
+    FluidSynthMusicPlayer::Options options;
+    options.applicationName = QCoreApplication::applicationName();
+    options.iconName = QGuiApplication::desktopFileName();
+    return std::make_unique<FluidSynthMusicPlayer>(options);
+}
+} // namespace
+
+Application::Application() : m_music(makeMusicPlayer()) {
     m_screens = std::make_unique<ScreenSet>(
         ScreenSet::Platform{m_clock, m_pause, m_dialogs, *m_music, m_random, m_settings, m_shell,
                             QCoreApplication::applicationDirPath()},
