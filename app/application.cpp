@@ -5,6 +5,7 @@
 #include "play/play_window.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 ScreenSet::ScreenSet(Platform platform, Form1::ViewFactory makePlayView,
@@ -53,10 +54,19 @@ void ScreenSet::end() {
     }
 }
 
-// The synthesizer loads its soundfont and opens the sound device here, once,
-// so no game's countdown waits for it.
-Application::Application(std::optional<Recording> watched)
-    : m_music(std::make_unique<FluidSynthMusicPlayer>()) {
+namespace {
+// The synthesizer loads its soundfont here, once, so no game's countdown
+// waits for it. The sound server's mixer lists the music under the game's
+// name and icon.
+std::unique_ptr<MusicPlayer> makeMusicPlayer() {
+    FluidSynthMusicPlayer::Options options;
+    options.applicationName = QCoreApplication::applicationName();
+    options.iconName = QGuiApplication::desktopFileName();
+    return std::make_unique<FluidSynthMusicPlayer>(options);
+}
+} // namespace
+
+Application::Application(std::optional<Recording> watched) : m_music(makeMusicPlayer()) {
     if (watched) {
         m_player = std::make_unique<ReplayPlayer>(std::move(*watched));
     }

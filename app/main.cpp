@@ -1,25 +1,12 @@
 #include "app/application.h"
 #include "app/build_config.h"
 #include "app/command_line.h"
+#include "app/display.h"
 #include "art/icon.h"
 
 #include <QApplication>
 
 #include <cstdio>
-
-#include <xcb/xcb.h>
-
-namespace {
-// Qt gives up with abort(), and so a core dump, when the X server it is told
-// to use cannot be reached. A stale DISPLAY deserves the same plain words as
-// a missing one.
-bool xServerReachable() {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool reachable = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return reachable;
-}
-} // namespace
 
 int main(int argc, char** argv) {
     QStringList arguments;
@@ -44,17 +31,10 @@ int main(int argc, char** argv) {
     // The desktop's name for the game, for the window manager and the sound
     // server alike, known before anything else starts.
     QGuiApplication::setDesktopFileName(QStringLiteral(SPINMARSH_APP_ID));
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fputs("spinmarsh: no display found (DISPLAY is not set); start it on a desktop.\n",
+    if (!displayReachable()) {
+        std::fputs("spinmarsh: no display to open (DISPLAY and WAYLAND_DISPLAY reach none); start "
+                   "it on a desktop.\n",
                    stderr);
-        return 1;
-    }
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        (platform.isEmpty() || platform == "xcb") && !xServerReachable()) {
-        std::fprintf(stderr, "spinmarsh: cannot reach the display \"%s\"; start it on a desktop.\n",
-                     qgetenv("DISPLAY").constData());
         return 1;
     }
     QApplication qt(argc, argv);

@@ -2,55 +2,48 @@
 
 #include "platform/music_player.h"
 
+#include <QByteArray>
 #include <QMap>
+#include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
+#include <QThreadPool>
 
 #include <memory>
 
+// The bytes of a tune file, or nothing when the path is no tune: not a
+// regular file (a pipe or a device could block the reader), or too big to be
+// one. Read whole, so nothing waits on the file later.
+QByteArray readTuneFile(const QString& path);
+
 // Plays standard MIDI files through FluidSynth with a General MIDI soundfont.
 //
-// The soundfont is loaded and the sound output opened once, when the player is
-// made: loading a soundfont takes tens of milliseconds (hundreds for the big
-// ones), far too long to do when a game starts. open() and play() then only
-// read a small file and hand it to the synthesizer.
+// The soundfont is loaded once, when the player is made: that takes tens of
+// milliseconds (hundreds for the big ones), too long for the start of a game.
+// The sound output, on the other hand, exists only while a tune plays: an
+// open output streams even silence, costing CPU here and in the sound server,
+// and a fresh one for every tune finds a sound server that has restarted
+// since the last. Opening and closing an output can take a while (a sound
+// server that hangs holds it for half a minute), so it happens on a thread of
+// its own; the user-interface thread never waits for it.
 //
-// tuneEnded comes from a timer on the thread that made the player (the
-// user-interface thread), which looks for the end of the tune every 50 ms.
-//
-// Every failure stays inside: the caller sees silence, lastError() and
-// errorString() say why. FluidSynth and ALSA keep quiet on the terminal unless
-// SPINMARSH_AUDIO_DEBUG is set in the environment.
+// Every failure stays inside: the caller only hears silence. FluidSynth and
+// ALSA keep quiet on the terminal unless SPINMARSH_AUDIO_DEBUG is set.
 class FluidSynthMusicPlayer : public MusicPlayer {
   public:
-    enum Error {
-        NoError = 0,
-        NoSynthesizer,   // FluidSynth could not make a synthesizer
-        NoSoundFont,     // none of the soundfonts could be loaded
-        NoAudioDevice,   // no sound output (or the render file could not be written)
-        NoSuchFile,      // the named file does not exist
-        UnreadableFile,  // it exists but cannot be read
-        UnsupportedType, // not a .mid or .midi file
-        BadMidiFile,     // not a standard MIDI file, or a damaged one
-        NotOpen,         // play() with no tune open
-        PlayerFailed,    // FluidSynth refused the tune
-    };
-
     struct Options {
         // Soundfonts to try in order; empty means defaultSoundFonts().
         QStringList soundFonts;
-        // FluidSynth audio drivers to try in order; empty means the usual ones.
-        QStringList audioDrivers;
-        // Further FluidSynth settings by name, e.g. "audio.alsa.device".
+        // FluidSynth settings by name, over the player's own ("audio.driver",
+        // "audio.file.name", ...). Without "audio.driver", PulseAudio, then ALSA.
         QMap<QString, QString> settings;
-        // When set, the music goes into this WAV file instead of a sound
-        // device, rendered as fast as the machine allows. For tests.
-        QString renderFile;
+        // How the sound server's mixer shows the music; empty leaves
+        // FluidSynth's own name.
+        QString applicationName;
+        QString iconName;
     };
 
-    FluidSynthMusicPlayer();
-    explicit FluidSynthMusicPlayer(const Options& options);
+    explicit FluidSynthMusicPlayer(const Options& options = {});
     ~FluidSynthMusicPlayer() override;
     FluidSynthMusicPlayer(const FluidSynthMusicPlayer&) = delete;
     FluidSynthMusicPlayer& operator=(const FluidSynthMusicPlayer&) = delete;
@@ -65,37 +58,17 @@ class FluidSynthMusicPlayer : public MusicPlayer {
     // 170 MB to load, for background music nobody can tell apart.
     static QStringList defaultSoundFonts();
 
-    // Whether a soundfont and a sound output are there, so that play() can sound.
-    bool isReady() const;
-    bool isOpen() const { return m_open; }
-    bool isPlaying() const;
-    // The status of the most recent command (or of the start-up, before any).
-    int lastError() const { return m_error; }
-    QString errorString() const { return m_errorString; }
-    QString soundFont() const { return m_soundFont; }
-    QString audioDriver() const { return m_audioDriver; }
-    // Time spent making the synthesizer, loading the soundfont and opening
-    // the sound output, in milliseconds.
-    double startupMilliseconds() const { return m_startupMs; }
-
   private:
     struct Engine;
 
-    void prepare();
-    void setError(Error error, const QString& detail = {});
-    void discardTune(); // stops and forgets FluidSynth's player
-    void checkForEnd();
+    void tuneRanOut(int generation);
 
-    Options m_options;
-    std::unique_ptr<Engine> m_engine;
-    QTimer m_endWatch; // looks for the natural end of a tune, on the UI thread
+    std::unique_ptr<Engine> m_engine; // used on m_output's thread only, once made
+    QThreadPool m_output;             // one thread: opens, plays and closes in order
+    QObject m_events;                 // receives the end of a tune on this thread
 
     QString m_fileName;
-    QByteArray m_tune; // the open file's bytes
-    bool m_open = false;
-    int m_error = NoError;
-    QString m_errorString;
-    QString m_soundFont;
-    QString m_audioDriver;
-    double m_startupMs = 0.0;
+    QByteArray m_tune;       // the open file's bytes; empty when none is open
+    bool m_sounding = false; // play() has been asked since the last stop()
+    int m_generation = 0;    // counts play() and stop(), so a late end of an old tune is ignored
 };

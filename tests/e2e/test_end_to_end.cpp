@@ -1,3 +1,5 @@
+#include "app/build_config.h"
+#include "tests/support/pulse_server.h"
 #include "tests/support/xvfb_server.h"
 
 #include <QDir>
@@ -140,6 +142,9 @@ class Game {
              {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "WAYLAND_DISPLAY"}) {
             env.remove(QString::fromLatin1(variable));
         }
+        // No sound server unless a test brings its own; nor one started on
+        // the game's behalf, which PulseAudio's clients do for users.
+        env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent"));
         for (const QString& key : options.extraEnvironment.keys()) {
             env.insert(key, options.extraEnvironment.value(key));
         }
@@ -700,20 +705,90 @@ class TestEndToEnd : public QObject {
         QCOMPARE(dir.entryList({QStringLiteral("*.replay")}, QDir::Files).size(), 4);
     }
 
+    // Through a real sound server: music while a game is played, no stream
+    // at all while the score screen stands, and after the server has died
+    // and come back, music again in the next game.
+    void musicThroughASoundServer() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty()) {
+            QSKIP("needs pulseaudio and pactl (scripts/install-deps installs them)");
+        }
+        QTemporaryDir folder;
+        PulseServer pulse(folder.path());
+        QVERIFY2(pulse.start(), "the sound server did not start");
+        GameOptions options;
+        options.extraEnvironment.insert(QStringLiteral("PULSE_SERVER"), pulse.address());
+        Game game(QStringLiteral("sound"), options);
+        {
+            QFile settings(game.settingsFile());
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write("[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=2000000000\n");
+        }
+        game.start();
+        constexpr double kSilence = 1e-4; // the null sink's monitor gives exact zeros
+        auto playOneGame = [&](const char* when) {
+            QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+            QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+            const QString play = game.waitFor(kPlayTitle);
+            QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(play)) >= 0, kPatience);
+            // The tune goes on through the end message, should the game end
+            // by itself meanwhile.
+            double loudness = 0.0;
+            for (int tries = 0; tries < 10 && loudness < 20 * kSilence; ++tries) {
+                loudness = pulse.loudness(500);
+            }
+            QVERIFY2(loudness > 20 * kSilence, qPrintable(QStringLiteral("%1: RMS %2 during play")
+                                                              .arg(QLatin1String(when))
+                                                              .arg(loudness)));
+            const QString streams = pulse.streams();
+            for (const char* property :
+                 {"application.name = \"Spinmarsh\"",
+                  "application.icon_name = \"" SPINMARSH_APP_ID "\"", "media.role = \"game\""}) {
+                QVERIFY2(streams.contains(QLatin1String(property)), qPrintable(streams));
+            }
+            if (shownWindow(kMessageTitle).isEmpty()) {
+                QVERIFY(game.keys(kPlayTitle, {QStringLiteral("Escape")}));
+            }
+            QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+            QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+            QTRY_COMPARE_WITH_TIMEOUT(pulse.streams(), QString(), kPatience);
+        };
+
+        QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+        QTest::qWait(500);
+        QCOMPARE(pulse.streams(), QString()); // nothing streams before the first game
+        playOneGame("first game");
+        QTest::qWait(500);
+        QCOMPARE(pulse.streams(), QString());
+        QVERIFY(pulse.loudness(300) < kSilence);
+
+        pulse.kill();
+        QVERIFY2(pulse.start(), "the sound server did not start again");
+        playOneGame("after the sound server came back");
+    }
+
     // No display to open, or one whose server is gone: one plain line and
     // status 1, never Qt's abort and a core dump.
     void withoutADisplay_data() {
         QTest::addColumn<QString>("display");
-        QTest::newRow("DISPLAY unset") << QString();
-        QTest::newRow("server gone") << QStringLiteral(":9973");
+        QTest::addColumn<QString>("wayland");
+        QTest::newRow("DISPLAY unset") << QString() << QString();
+        QTest::newRow("server gone") << QStringLiteral(":9973") << QString();
+        QTest::newRow("Wayland compositor gone") << QString() << QStringLiteral("wayland-gone");
+        QTest::newRow("both gone") << QStringLiteral(":9973") << QStringLiteral("wayland-gone");
     }
 
     void withoutADisplay() {
         QFETCH(QString, display);
+        QFETCH(QString, wayland);
+        QTemporaryDir runtime;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        if (!wayland.isEmpty()) {
+            env.insert(QStringLiteral("WAYLAND_DISPLAY"), wayland);
+        }
         if (!display.isEmpty()) {
             QVERIFY(!QFile::exists(QStringLiteral("/tmp/.X11-unix/X9973")));
             env.insert(QStringLiteral("DISPLAY"), display);
