@@ -1,37 +1,165 @@
 #include "platform/settings_store.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <optional>
 
 namespace {
+
+// Another copy of the game holds the lock for a few milliseconds. A lock that
+// lasts longer is one that cannot be proved stale (an empty file left by a
+// crash, another host's on a shared home folder); waiting it out, as QSettings
+// does, would freeze the game for half a minute. A dead process's lock on this
+// host is taken over at once.
+constexpr int kLockWaitMs = 1000;
+
 QString path(const QString& section, const QString& key) {
     return section + QChar('/') + key;
 }
+
+// Where QSettings keeps an application's INI file in the user scope. Worked
+// out here rather than asked of QSettings, which would parse the file first.
+QString fileOf(const QString& application) {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QChar('/') +
+           application + QStringLiteral(".ini");
+}
+
+// The file's bytes: empty when there is no file, none when it cannot be read.
+std::optional<QByteArray> contents(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.exists()) {
+        return QByteArray();
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+SettingsStore::Values sectionOf(QSettings& settings, const QString& section) {
+    SettingsStore::Values values;
+    settings.beginGroup(section);
+    for (const QString& key : settings.childKeys()) {
+        // A hand-edited file can hold a list (a value with commas); only a
+        // plain text counts as a stored value.
+        const QVariant value = settings.value(key);
+        if (value.typeId() == QMetaType::QString) {
+            values.insert(key, value.toString());
+        }
+    }
+    settings.endGroup();
+    return values;
+}
+
+// QSettings keeps what it parsed of every file it has read and trusts it while
+// the file's size and modification time stay the same, and the time only moves
+// on with the file system's clock tick: a file that another copy of the game
+// replaced by one of the same size within that tick would read as it was. So
+// QSettings parses and writes only a private copy of the bytes under a name it
+// has never seen. `use` works on the copy, whose bytes are then returned.
+std::optional<QByteArray> onCopy(const QByteArray& bytes,
+                                 const std::function<bool(QSettings&)>& use) {
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
+        return std::nullopt;
+    }
+    {
+        QSettings settings(copy.fileName(), QSettings::IniFormat);
+        if (!use(settings)) {
+            return std::nullopt;
+        }
+    }
+    return contents(copy.fileName());
+}
+
+std::optional<SettingsStore::Values> parse(const QByteArray& bytes, const QString& section) {
+    SettingsStore::Values values;
+    const bool parsed = onCopy(bytes, [&](QSettings& settings) {
+                            values = sectionOf(settings, section);
+                            return true;
+                        }).has_value();
+    return parsed ? std::optional(values) : std::nullopt;
+}
+
 } // namespace
 
 QString QSettingsStore::read(const QString& application, const QString& section, const QString& key,
                              const QString& defaultText) {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, application);
-    const QVariant value = settings.value(path(section, key));
-    // A hand-edited file can hold a list (a value with commas); only a plain
-    // text counts as a stored value.
-    if (!value.isValid() || value.typeId() != QMetaType::QString) {
-        return defaultText;
+    const QString fileName = fileOf(application);
+    const std::optional<QByteArray> bytes = contents(fileName);
+    std::optional<Values> values = bytes ? parse(*bytes, section) : std::nullopt;
+    if (!values) {
+        // No private copy to be had (the temporary folder is full, or the
+        // file cannot be read): the file as QSettings reads it.
+        QSettings settings(fileName, QSettings::IniFormat);
+        values = sectionOf(settings, section);
     }
-    return value.toString();
+    return values->value(key, defaultText);
 }
 
-bool QSettingsStore::write(const QString& application, const QString& section, const QString& key,
-                           const QString& text) {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, application);
-    if (!settings.isWritable()) {
-        return false;
+SettingsStore::Change
+QSettingsStore::write(const QString& application, const QString& section,
+                      const std::function<Values(const Values& current)>& change) {
+    const QString fileName = fileOf(application);
+    // A new user's configuration folder may not exist yet.
+    QDir().mkpath(QFileInfo(fileName).path());
+    // The lock QSettings itself takes, so a copy of the game that still saves
+    // through QSettings waits for this one too.
+    QLockFile lock(fileName + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs)) {
+        return Change::Failed;
     }
-    settings.setValue(path(section, key), text);
-    settings.sync();
-    // A file that did not parse (a stray byte, a half-written line) reports
-    // FormatError even for a write that went through and left a clean file
-    // behind; only AccessError means the value was not kept.
-    return settings.status() != QSettings::AccessError;
+    const std::optional<QByteArray> before = contents(fileName);
+    if (!before) {
+        return Change::Failed;
+    }
+    Values wanted;
+    const std::optional<QByteArray> after = onCopy(*before, [&](QSettings& settings) {
+        wanted = change(sectionOf(settings, section));
+        for (auto value = wanted.cbegin(); value != wanted.cend(); ++value) {
+            settings.setValue(path(section, value.key()), value.value());
+        }
+        settings.sync();
+        // A file that did not parse (a stray byte, a half-written line)
+        // reports FormatError even for a write that went through; only
+        // AccessError means the values were not kept.
+        return settings.status() != QSettings::AccessError;
+    });
+    if (after && wanted.isEmpty()) {
+        return Change::Declined;
+    }
+    // On a full disk QSettings can leave an empty file and say nothing, so the
+    // new text is only trusted once it reads back with every value in it.
+    const std::optional<Values> reread = after ? parse(*after, section) : std::nullopt;
+    if (!reread) {
+        return Change::Failed;
+    }
+    for (auto value = wanted.cbegin(); value != wanted.cend(); ++value) {
+        if (!reread->contains(value.key()) || reread->value(value.key()) != value.value()) {
+            return Change::Failed;
+        }
+    }
+    // Written beside the old file, flushed to the disk and renamed over it: at
+    // every moment the file is the old one or the new one, whole. Any error on
+    // the way leaves the old one. Unbuffered, because QSaveFile does not see
+    // an error (ENOSPC) in flushing its buffer and would commit a short file.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(*after) != after->size() || !file.commit()) {
+        return Change::Failed;
+    }
+    return contents(fileName) == after ? Change::Stored : Change::Failed;
 }
 
 QString MemorySettingsStore::read(const QString& application, const QString& section,
@@ -39,11 +167,22 @@ QString MemorySettingsStore::read(const QString& application, const QString& sec
     return values.value(application + QChar('/') + path(section, key), defaultText);
 }
 
-bool MemorySettingsStore::write(const QString& application, const QString& section,
-                                const QString& key, const QString& text) {
+SettingsStore::Change
+MemorySettingsStore::write(const QString& application, const QString& section,
+                           const std::function<Values(const Values& current)>& change) {
     if (rejectWrites) {
-        return false;
+        return Change::Failed;
     }
-    values.insert(application + QChar('/') + path(section, key), text);
-    return true;
+    const QString prefix = application + QChar('/') + section + QChar('/');
+    Values current;
+    for (auto value = values.cbegin(); value != values.cend(); ++value) {
+        if (value.key().startsWith(prefix)) {
+            current.insert(value.key().mid(prefix.size()), value.value());
+        }
+    }
+    const Values wanted = change(current);
+    for (auto value = wanted.cbegin(); value != wanted.cend(); ++value) {
+        values.insert(prefix + value.key(), value.value());
+    }
+    return wanted.isEmpty() ? Change::Declined : Change::Stored;
 }

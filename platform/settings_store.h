@@ -3,35 +3,47 @@
 #include <QMap>
 #include <QString>
 
+#include <functional>
+
 // The per-user store of text values, addressed by application, section and key.
 class SettingsStore {
   public:
+    // Key -> text, of one section.
+    using Values = QMap<QString, QString>;
+    // How a change ended: stored and seen to be kept, left alone because the
+    // change asked for nothing, or not stored (the store kept what it had).
+    enum class Change { Stored, Declined, Failed };
+
     virtual ~SettingsStore() = default;
     // The stored text, or defaultText when the application, section or key is
     // absent. A key stored with the empty text reads as the empty text.
     virtual QString read(const QString& application, const QString& section, const QString& key,
                          const QString& defaultText) = 0;
-    // Stores the text; false when the store could not keep it.
-    virtual bool write(const QString& application, const QString& section, const QString& key,
-                       const QString& text) = 0;
+    // One change of a section, whole or not at all. `change` gets the keys
+    // present in the section as they are at that moment and returns the
+    // values to store; no other writer of the store can come between the two.
+    // An empty result stores nothing.
+    virtual Change write(const QString& application, const QString& section,
+                         const std::function<Values(const Values& current)>& change) = 0;
 };
 
 // An INI file per application in the user's configuration folder
-// ($XDG_CONFIG_HOME/<application>.ini, usually ~/.config).
+// ($XDG_CONFIG_HOME/<application>.ini, usually ~/.config), written as
+// QSettings writes it and locked with the same lock file QSettings uses.
 class QSettingsStore : public SettingsStore {
   public:
     QString read(const QString& application, const QString& section, const QString& key,
                  const QString& defaultText) override;
-    bool write(const QString& application, const QString& section, const QString& key,
-               const QString& text) override;
+    Change write(const QString& application, const QString& section,
+                 const std::function<Values(const Values& current)>& change) override;
 };
 
 class MemorySettingsStore : public SettingsStore {
   public:
     QString read(const QString& application, const QString& section, const QString& key,
                  const QString& defaultText) override;
-    bool write(const QString& application, const QString& section, const QString& key,
-               const QString& text) override;
+    Change write(const QString& application, const QString& section,
+                 const std::function<Values(const Values& current)>& change) override;
 
     QMap<QString, QString> values; // "application/section/key" -> text
     bool rejectWrites = false;

@@ -70,7 +70,9 @@ void Form2::Form_Load() {
     Highscore = m_record.score();
     if (Score > Highscore && !watching) {
         Highname = m_dialogs.InputBox(kNamePrompt, kNameTitle, QStringLiteral("Name"));
-        if (!m_record.write(Highname, Score)) {
+        // A higher score that another copy of the game stored while the name
+        // was typed stands, silently; this screen still shows this game's.
+        if (m_record.saveIfHigher(Highname, Score) == SettingsStore::Change::Failed) {
             m_dialogs.MsgBox(kNotSavedMessage);
         } else if (recordSaved) {
             recordSaved();

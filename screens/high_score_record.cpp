@@ -22,17 +22,11 @@ int32_t HighScoreRecord::scoreFromText(const QString& text) {
     return ok && value > 0 ? static_cast<int32_t>(value) : 0;
 }
 
-bool HighScoreRecord::write(const QString& name, int32_t score) {
-    // A name without its score would credit the old score to the new
-    // player, so when the score cannot follow, the old name goes back (an
-    // absent name comes back as the default, which reads the same).
-    const QString oldName = this->name();
-    if (!m_store.write(kApplication, kSection, kNameKey, name)) {
-        return false;
-    }
-    if (!m_store.write(kApplication, kSection, kScoreKey, QString::number(score))) {
-        m_store.write(kApplication, kSection, kNameKey, oldName);
-        return false;
-    }
-    return true;
+SettingsStore::Change HighScoreRecord::saveIfHigher(const QString& name, int32_t score) {
+    return m_store.write(kApplication, kSection, [&](const SettingsStore::Values& current) {
+        if (score <= scoreFromText(current.value(kScoreKey, kDefaultScore))) {
+            return SettingsStore::Values();
+        }
+        return SettingsStore::Values{{kNameKey, name}, {kScoreKey, QString::number(score)}};
+    });
 }

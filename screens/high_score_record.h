@@ -33,9 +33,12 @@ class HighScoreRecord {
     int32_t score() const;
     static int32_t scoreFromText(const QString& text);
 
-    // Stores name, then score. False when the store refused either; the
-    // record is then left as it was as far as the store allows.
-    bool write(const QString& name, int32_t score);
+    // Stores name and score together, in one replacement of the record, but
+    // only when the score still beats the stored one at that moment: another
+    // copy of the game may have stored a higher one since it was read. Stored
+    // only once the store is seen to hold the new record; Failed keeps the
+    // old one whole.
+    SettingsStore::Change saveIfHigher(const QString& name, int32_t score);
 
   private:
     SettingsStore& m_store;

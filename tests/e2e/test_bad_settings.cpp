@@ -5,12 +5,18 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QLockFile>
+#include <QRandomGenerator>
+
+#include <csignal>
 #include <cstdio>
+#include <functional>
+#include <optional>
+#include <sys/wait.h>
 #include <unistd.h>
 
 // The settings file as people leave it: edited by hand, half written,
@@ -57,9 +63,50 @@ int childReadsAndWrites() {
     QSettingsStore store;
     HighScoreRecord record(store);
     const QString before = record.scoreText() + QChar('|') + record.name();
-    const bool written = record.write(QStringLiteral("Ann"), 900);
+    const bool written =
+        record.saveIfHigher(QStringLiteral("Ann"), 900) == SettingsStore::Change::Stored;
     std::printf("%s|%s\n", qPrintable(before), written ? "written" : "refused");
     return 0;
+}
+
+// A copy of this process running `work`; it ends with work's result and never
+// comes back into the test.
+pid_t forked(const std::function<int()>& work) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        _exit(work());
+    }
+    return pid;
+}
+
+int exitCode(pid_t pid) {
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void killed(pid_t pid) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+// A pipe one side waits on until the other writes a byte or closes it.
+struct Signal {
+    int ends[2] = {-1, -1};
+    Signal() { QVERIFY(pipe(ends) == 0); }
+    ~Signal() {
+        close(ends[0]);
+        close(ends[1]);
+    }
+    void give() { QVERIFY(::write(ends[1], "!", 1) == 1); }
+    void await() {
+        char byte = 0;
+        QVERIFY(::read(ends[0], &byte, 1) == 1);
+    }
+};
+
+SettingsStore::Change save(const QString& name, int32_t score) {
+    QSettingsStore store;
+    return HighScoreRecord(store).saveIfHigher(name, score);
 }
 
 } // namespace
@@ -68,7 +115,22 @@ class TestBadSettings : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    bool m_mounted = false;
     QString folder() const { return m_dir.path() + QStringLiteral("/config"); }
+    const QByteArray m_tmpdir = qgetenv("TMPDIR");
+    std::optional<QTemporaryDir> m_memory;
+
+    // The settings file in memory (a tmpfs), for the savers below that save
+    // hundreds of times: on a disk every save waits for its writes to reach
+    // it. A killed process leaves the files as it would on a disk.
+    QString inMemory() {
+        m_memory.emplace(QDir(QStringLiteral("/dev/shm")).exists()
+                             ? QStringLiteral("/dev/shm/spinmarsh-XXXXXX")
+                             : QDir::tempPath() + QStringLiteral("/spinmarsh-XXXXXX"));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_memory->path()));
+        qputenv("TMPDIR", QFile::encodeName(m_memory->path()));
+        return settingsFile(m_memory->path());
+    }
 
     // What a fresh reader of the file sees.
     static QString seen() {
@@ -82,7 +144,6 @@ class TestBadSettings : public QObject {
     QString childSees() {
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder());
         env.insert(QStringLiteral("SPINMARSH_SETTINGS_CHILD"), QStringLiteral("1"));
         child.setProcessEnvironment(env);
         const QString self = QCoreApplication::applicationFilePath();
@@ -106,15 +167,25 @@ class TestBadSettings : public QObject {
         QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                 QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                                 QFileDevice::ExeOther);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder());
     }
 
     void init() {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder()));
+        if (m_tmpdir.isEmpty()) {
+            qunsetenv("TMPDIR");
+        } else {
+            qputenv("TMPDIR", m_tmpdir);
+        }
+        m_memory.reset();
         QDir(folder()).removeRecursively();
         QVERIFY(QDir().mkpath(folder()));
     }
 
     void cleanup() {
+        if (m_mounted) {
+            QProcess::execute(QStringLiteral("umount"), {folder()});
+            m_mounted = false;
+        }
         QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ExeOwner);
         QFile::setPermissions(settingsFile(folder()),
@@ -149,7 +220,8 @@ class TestBadSettings : public QObject {
         QCOMPARE(seen(), read);
 
         QSettingsStore store;
-        QVERIFY(HighScoreRecord(store).write(QStringLiteral("Ann"), 900));
+        QCOMPARE(HighScoreRecord(store).saveIfHigher(QStringLiteral("Ann"), 900),
+                 SettingsStore::Change::Stored);
         QCOMPARE(seen(), QStringLiteral("900|Ann"));
         // One score and one name, whatever was there before.
         const QByteArray after = readFile(settingsFile(folder()));
@@ -157,25 +229,224 @@ class TestBadSettings : public QObject {
         QCOMPARE(after.count(kName), 1);
     }
 
-    // A 20 MB file read once at the end of every game, and once more to
-    // store a record: slow, but the record is found and kept.
-    void hugeFile() {
-        QByteArray content = recordText("700");
-        content.reserve(21 << 20);
-        for (int i = 0; content.size() < (20 << 20); ++i) {
-            content += "[junk" + QByteArray::number(i / 1000) + "]\nkey" + QByteArray::number(i) +
-                       '=' + QByteArray(60, 'x') + '\n';
+    // Another copy of the game can replace the file by one of the same size
+    // in the same tick of the file system's clock: it still reads anew.
+    void replacedByTheSameSizeAtTheSameTime() {
+        const QString file = settingsFile(folder());
+        writeFile(file, recordText("900", "Ann"));
+        const QDateTime time = QFileInfo(file).lastModified();
+        QCOMPARE(seen(), QStringLiteral("900|Ann"));
+        writeFile(file, recordText("800", "Bob"));
+        QFile same(file);
+        QVERIFY(same.open(QIODevice::ReadWrite));
+        QVERIFY(same.setFileTime(time, QFileDevice::FileModificationTime));
+        same.close();
+        QCOMPARE(seen(), QStringLiteral("800|Bob"));
+    }
+
+    // A lock file beside the record: another copy saving right now, or one
+    // left behind. A dead process's lock on this host, or an old one, is taken
+    // over at once; one that cannot be proved stale makes the save give up
+    // soon (the player is told) instead of freezing the game.
+    void lockBesideTheFile_data() {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<SettingsStore::Change>("outcome");
+        QTest::newRow("a live process") << "live" << SettingsStore::Change::Failed;
+        QTest::newRow("empty, just left") << "empty" << SettingsStore::Change::Failed;
+        QTest::newRow("another host's") << "host" << SettingsStore::Change::Failed;
+        QTest::newRow("a dead process") << "dead" << SettingsStore::Change::Stored;
+        QTest::newRow("empty, a minute old") << "old" << SettingsStore::Change::Stored;
+    }
+
+    void lockBesideTheFile() {
+        QFETCH(QString, holder);
+        QFETCH(SettingsStore::Change, outcome);
+        const QString file = settingsFile(folder());
+        const QString lockName = file + QStringLiteral(".lock");
+        writeFile(file, recordText("700"));
+        Signal locked;
+        Signal release;
+        pid_t live = 0;
+        if (holder == QLatin1String("live") || holder == QLatin1String("dead")) {
+            const bool stays = holder == QLatin1String("live");
+            live = forked([&] {
+                QLockFile lock(lockName);
+                if (!lock.lock()) {
+                    return 1;
+                }
+                locked.give();
+                if (stays) {
+                    release.await();
+                }
+                _exit(0); // the lock file stays behind
+            });
+            locked.await();
+            if (!stays) {
+                QCOMPARE(exitCode(live), 0);
+                live = 0;
+            }
+        } else {
+            writeFile(lockName, holder == QLatin1String("host")
+                                    ? QByteArray("4242\nspinmarsh\nelsewhere.invalid\n")
+                                    : QByteArray());
+            if (holder == QLatin1String("old")) {
+                QFile lock(lockName);
+                QVERIFY(lock.open(QIODevice::ReadWrite));
+                QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                         QFileDevice::FileModificationTime));
+            }
         }
-        writeFile(settingsFile(folder()), content);
         QElapsedTimer clock;
         clock.start();
+        const SettingsStore::Change result = save(QStringLiteral("Ann"), 900);
+        const qint64 ms = clock.elapsed();
+        if (live != 0) {
+            killed(live);
+        }
+        QCOMPARE(result, outcome);
+        // About a second; QSettings waits about thirty.
+        QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
+        QCOMPARE(seen(), outcome == SettingsStore::Change::Stored ? QStringLiteral("900|Ann")
+                                                                  : QStringLiteral("700|Kit"));
+    }
+
+    // A file system with no room for the new file (or none even for the
+    // lock): the save is reported as failed and the old record stays whole.
+    void diskFull_data() {
+        QTest::addColumn<QString>("size");
+        QTest::newRow("room for the lock only") << "8k";
+        QTest::newRow("no room at all") << "4k";
+    }
+
+    void diskFull() {
+        QFETCH(QString, size);
+        if (geteuid() != 0) {
+            QSKIP("mounting a small file system needs root");
+        }
+        if (QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               QStringLiteral("size=") + size, QStringLiteral("tmpfs"),
+                               folder()}) != 0) {
+            QSKIP("no tmpfs could be mounted here");
+        }
+        m_mounted = true;
+        const QString file = settingsFile(folder());
+        writeFile(file, recordText("700"));
+        QCOMPARE(save(QStringLiteral("Ann"), 900), SettingsStore::Change::Failed);
+        QCOMPARE(readFile(file), recordText("700"));
         QCOMPARE(seen(), QStringLiteral("700|Kit"));
-        const qint64 readMs = clock.restart();
-        QSettingsStore store;
-        QVERIFY(HighScoreRecord(store).write(QStringLiteral("Ann"), 900));
-        const qint64 writeMs = clock.elapsed();
-        QCOMPARE(seen(), QStringLiteral("900|Ann"));
-        qInfo("20 MB settings file: read %lld ms, new record stored in %lld ms", readMs, writeMs);
+    }
+
+    // Killed at any moment of a save (SIGKILL, a power cut, a logout), the
+    // game leaves the old record or the new one, whole, never lower. Each
+    // saver is killed within its first, second or third save.
+    void killedWhileSaving() {
+        const QString file = inMemory();
+        writeFile(file, recordText("700"));
+        QElapsedTimer clock;
+        clock.start();
+        for (int score = 701; score <= 710; ++score) {
+            QCOMPARE(save(QStringLiteral("P") + QString::number(score), score),
+                     SettingsStore::Change::Stored);
+        }
+        const qint64 saveUs = clock.nsecsElapsed() / 10000;
+        QString last = seen();
+        int replaced = 0;
+        int emptyLocks = 0;
+        for (int run = 0; run < 300; ++run) {
+            Signal saving; // a byte as each save begins
+            const pid_t saver = forked([&] {
+                QSettingsStore store;
+                HighScoreRecord record(store);
+                for (int32_t score = record.score() + 1;; ++score) {
+                    saving.give();
+                    record.saveIfHigher(QStringLiteral("P") + QString::number(score), score);
+                }
+                return 0;
+            });
+            for (int begun = 0; begun <= run % 3; ++begun) {
+                saving.await();
+            }
+            usleep(useconds_t(QRandomGenerator::global()->bounded(2 * saveUs + 1)));
+            killed(saver);
+            // Killed between making a lock file (QLockFile's own, or the one
+            // it takes to remove a stale one) and writing its owner into it,
+            // a saver leaves a lock no one can prove stale until it is old;
+            // the next saves give up meanwhile. Let such a lock be old.
+            const QFileInfoList locks =
+                QDir(QFileInfo(file).path()).entryInfoList({QStringLiteral("Rollvane.ini.lock*")});
+            for (const QFileInfo& lock : locks) {
+                QFile empty(lock.filePath());
+                if (lock.size() == 0 && empty.open(QIODevice::ReadWrite)) {
+                    ++emptyLocks;
+                    QVERIFY(empty.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                              QFileDevice::FileModificationTime));
+                }
+            }
+
+            const QString now = seen();
+            const QStringList parts = now.split(QChar('|'));
+            QVERIFY2(now == last || parts[1] == QStringLiteral("P") + parts[0],
+                     qPrintable(now + QStringLiteral(" after ") + last));
+            QVERIFY2(parts[0].toInt() >= last.split(QChar('|'))[0].toInt(), qPrintable(now));
+            const QByteArray bytes = readFile(file);
+            QCOMPARE(bytes.count(kScore), 1);
+            QCOMPARE(bytes.count(kName), 1);
+            replaced += now != last;
+            last = now;
+        }
+        // Every saver that got to its second save had stored one.
+        QVERIFY2(replaced >= 200, qPrintable(QString::number(replaced)));
+        qInfo("a save takes %lld us; of 300 killed savers %d left a new record, %d an empty lock",
+              saveUs, replaced, emptyLocks);
+    }
+
+    // Two copies of the game saving over and over at the same time, each a
+    // score one above what it last read: the record never goes down, every
+    // save that says so replaced the record (no two took the same step), and
+    // name and score stay one player's.
+    void twoGamesSavingAtOnce() {
+        writeFile(inMemory(), recordText("700"));
+        Signal start;
+        Signal counts;
+        auto game = [&](const QString& player) {
+            return [&, player] {
+                QSettingsStore store;
+                HighScoreRecord record(store);
+                int32_t last = 0;
+                char saved = 0;
+                close(start.ends[1]);
+                char byte;
+                if (::read(start.ends[0], &byte, 1) != 0) {
+                    return 2;
+                }
+                for (int i = 0; i < 60; ++i) {
+                    const int32_t score = record.score();
+                    if (score < last) {
+                        return 1;
+                    }
+                    last = score;
+                    saved += record.saveIfHigher(player + QString::number(score + 1), score + 1) ==
+                             SettingsStore::Change::Stored;
+                }
+                return ::write(counts.ends[1], &saved, 1) == 1 ? 0 : 3;
+            };
+        };
+        const pid_t a = forked(game(QStringLiteral("A")));
+        const pid_t b = forked(game(QStringLiteral("B")));
+        close(start.ends[1]);
+        start.ends[1] = -1;
+        QCOMPARE(exitCode(a), 0);
+        QCOMPARE(exitCode(b), 0);
+        char savedA = 0;
+        char savedB = 0;
+        QVERIFY(::read(counts.ends[0], &savedA, 1) == 1);
+        QVERIFY(::read(counts.ends[0], &savedB, 1) == 1);
+        const QStringList parts = seen().split(QChar('|'));
+        QCOMPARE(parts[0].toInt(), 700 + savedA + savedB);
+        QVERIFY(parts[1] == QStringLiteral("A") + parts[0] ||
+                parts[1] == QStringLiteral("B") + parts[0]);
+        qInfo("saved %d and %d times", savedA, savedB);
     }
 
     // A file the player may not read, and a folder the player may not write:
@@ -221,6 +492,29 @@ class TestBadSettings : public QObject {
         if (!content.isNull()) {
             QCOMPARE(readFile(file), content);
         }
+    }
+
+    // A 20 MB file read once at the end of every game, and once more to
+    // store a record: slow, but the record is found and kept. Last, since it
+    // leaves the process large, and the savers above fork it.
+    void hugeFile() {
+        QByteArray content = recordText("700");
+        content.reserve(21 << 20);
+        for (int i = 0; content.size() < (20 << 20); ++i) {
+            content += "[junk" + QByteArray::number(i / 1000) + "]\nkey" + QByteArray::number(i) +
+                       '=' + QByteArray(60, 'x') + '\n';
+        }
+        writeFile(settingsFile(folder()), content);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(seen(), QStringLiteral("700|Kit"));
+        const qint64 readMs = clock.restart();
+        QSettingsStore store;
+        QCOMPARE(HighScoreRecord(store).saveIfHigher(QStringLiteral("Ann"), 900),
+                 SettingsStore::Change::Stored);
+        const qint64 writeMs = clock.elapsed();
+        QCOMPARE(seen(), QStringLiteral("900|Ann"));
+        qInfo("20 MB settings file: read %lld ms, new record stored in %lld ms", readMs, writeMs);
     }
 };
 

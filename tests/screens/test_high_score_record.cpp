@@ -8,23 +8,6 @@
 
 namespace {
 
-// A memory store that logs every write and can refuse the n-th one.
-class LoggingStore : public MemorySettingsStore {
-  public:
-    bool write(const QString& application, const QString& section, const QString& key,
-               const QString& text) override {
-        ++writes;
-        log << key + QChar('=') + text;
-        if (writes == refuseWrite) {
-            return false;
-        }
-        return MemorySettingsStore::write(application, section, key, text);
-    }
-    int writes = 0;
-    int refuseWrite = 0;
-    QStringList log;
-};
-
 const QString kScorePath = QStringLiteral("Rollvane/データ/ハイスコア");
 const QString kNamePath = QStringLiteral("Rollvane/データ/名前");
 
@@ -70,27 +53,39 @@ class TestHighScoreRecord : public QObject {
         QCOMPARE(record.scoreText(), stored); // shown as it is
     }
 
-    // Name first, then score; a refusal of either leaves the old pair, so the
-    // old score is never credited to a new name.
-    void writesNameThenScoreOrNothing_data() {
-        QTest::addColumn<int>("refuse");
-        QTest::newRow("accepted") << 0;
-        QTest::newRow("name refused") << 1;
-        QTest::newRow("score refused after the name") << 2;
+    // Name and score go together, and only over a lower score as the store
+    // holds it at the moment of the save.
+    void savesOnlyOverALowerScore_data() {
+        QTest::addColumn<QString>("stored"); // null: no record
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<SettingsStore::Change>("outcome");
+        QTest::newRow("no record") << QString() << false << SettingsStore::Change::Stored;
+        QTest::newRow("lower") << "899" << false << SettingsStore::Change::Stored;
+        QTest::newRow("hand-edited") << "abc" << false << SettingsStore::Change::Stored;
+        QTest::newRow("equal") << "900" << false << SettingsStore::Change::Declined;
+        QTest::newRow("higher") << "901" << false << SettingsStore::Change::Declined;
+        QTest::newRow("refused") << "500" << true << SettingsStore::Change::Failed;
     }
 
-    void writesNameThenScoreOrNothing() {
-        QFETCH(int, refuse);
-        LoggingStore store;
-        store.values.insert(kNamePath, QStringLiteral("Old"));
-        store.values.insert(kScorePath, QStringLiteral("500"));
-        store.refuseWrite = refuse;
+    void savesOnlyOverALowerScore() {
+        QFETCH(QString, stored);
+        QFETCH(bool, refused);
+        QFETCH(SettingsStore::Change, outcome);
+        MemorySettingsStore store;
+        if (!stored.isNull()) {
+            store.values.insert(kNamePath, QStringLiteral("Old"));
+            store.values.insert(kScorePath, stored);
+        }
+        const auto before = store.values;
+        store.rejectWrites = refused;
         HighScoreRecord record(store);
-        QCOMPARE(record.write(QStringLiteral("New"), 900), refuse == 0);
-        QCOMPARE(store.log.mid(0, 2),
-                 QStringList({"名前=New", "ハイスコア=900"}).mid(0, refuse == 1 ? 1 : 2));
-        QCOMPARE(record.name(), refuse == 0 ? QStringLiteral("New") : QStringLiteral("Old"));
-        QCOMPARE(record.scoreText(), refuse == 0 ? QStringLiteral("900") : QStringLiteral("500"));
+        QCOMPARE(record.saveIfHigher(QStringLiteral("New"), 900), outcome);
+        if (outcome == SettingsStore::Change::Stored) {
+            QCOMPARE(record.name(), QStringLiteral("New"));
+            QCOMPARE(record.scoreText(), QStringLiteral("900"));
+        } else {
+            QCOMPARE(store.values, before);
+        }
     }
 
     // The real per-user file: where it lies, and that any name comes back
@@ -118,7 +113,7 @@ class TestHighScoreRecord : public QObject {
 
         QSettingsStore store;
         HighScoreRecord record(store);
-        QVERIFY(record.write(name, 43600));
+        QCOMPARE(record.saveIfHigher(name, 43600), SettingsStore::Change::Stored);
         QVERIFY(QFile::exists(file));
 
         QSettingsStore fresh;

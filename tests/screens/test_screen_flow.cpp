@@ -7,7 +7,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -93,11 +92,12 @@ struct Rig {
 class TestScreenFlow : public QObject {
     Q_OBJECT
 
+    const QByteArray m_configHome = qgetenv("XDG_CONFIG_HOME");
+
   private Q_SLOTS:
     void init() {
+        qputenv("XDG_CONFIG_HOME", m_configHome);
         QFile::remove(settingsFile());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")));
     }
 
     void cleanup() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -261,8 +261,7 @@ class TestScreenFlow : public QObject {
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write("[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=7\n");
         file.close();
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           blocker + QStringLiteral("/config"));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker + QStringLiteral("/config")));
 
         ScriptedDialogs dialogs;
         dialogs.answers << QStringLiteral("Ann");
