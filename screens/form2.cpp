@@ -72,10 +72,17 @@ void Form2::Form_Load() {
         Highname = m_dialogs.InputBox(kNamePrompt, kNameTitle, QStringLiteral("Name"));
         // A higher score that another copy of the game stored while the name
         // was typed stands, silently; this screen still shows this game's.
-        if (m_record.saveIfHigher(Highname, Score) == SettingsStore::Change::Failed) {
+        switch (m_record.saveIfHigher(Highname, Score)) {
+        case SettingsStore::Change::Stored:
+            if (recordSaved) {
+                recordSaved();
+            }
+            break;
+        case SettingsStore::Change::Declined:
+            break;
+        case SettingsStore::Change::Failed:
             m_dialogs.MsgBox(kNotSavedMessage);
-        } else if (recordSaved) {
-            recordSaved();
+            break;
         }
     }
 }

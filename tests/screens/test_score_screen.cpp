@@ -181,15 +181,17 @@ class TestScoreScreen : public QObject {
 
     // A refused save is told; a higher record stored by another copy of the
     // game while the name was typed stands, and nothing is said. The screen
-    // shows this game's total either way.
+    // shows this game's total either way, and only a record really replaced
+    // keeps this game as the record's game.
     void saveAgainstTheStoreAsItIsThen_data() {
         QTest::addColumn<bool>("refused");
         QTest::addColumn<QString>("meanwhile"); // the other copy's score, or none
         QTest::addColumn<bool>("told");
         QTest::addColumn<QString>("kept"); // score|name
-        QTest::newRow("refused") << true << QString() << true << "100|Kit";
-        QTest::newRow("beaten meanwhile") << false << "6000" << false << "6000|Bo";
-        QTest::newRow("lower one meanwhile") << false << "4000" << false << "5000|Ann";
+        QTest::addColumn<bool>("recordGame");
+        QTest::newRow("refused") << true << QString() << true << "100|Kit" << false;
+        QTest::newRow("beaten meanwhile") << false << "6000" << false << "6000|Bo" << false;
+        QTest::newRow("lower one meanwhile") << false << "4000" << false << "5000|Ann" << true;
     }
 
     void saveAgainstTheStoreAsItIsThen() {
@@ -197,6 +199,9 @@ class TestScoreScreen : public QObject {
         QFETCH(QString, meanwhile);
         QFETCH(bool, told);
         QFETCH(QString, kept);
+        QFETCH(bool, recordGame);
+        int recordGames = 0;
+        form->recordSaved = [&recordGames] { ++recordGames; };
         store.values.insert(kScorePath, QStringLiteral("100"));
         store.values.insert(kNamePath, QStringLiteral("Kit"));
         if (!meanwhile.isNull()) {
@@ -211,6 +216,8 @@ class TestScoreScreen : public QObject {
         QCOMPARE(dialogs.messages, told ? QStringList(Form2::kNotSavedMessage) : QStringList());
         QVERIFY(Form2::kNotSavedMessage.contains(QStringLiteral("ハイスコア")));
         QCOMPARE(store.values.value(kScorePath) + QChar('|') + store.values.value(kNamePath), kept);
+        QCOMPARE(recordGames, recordGame ? 1 : 0);
+        form->recordSaved = nullptr;
     }
 
     // The play screen's closing handlers show the score screen twice; the
