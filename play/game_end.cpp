@@ -8,8 +8,8 @@
 
 void Form1::stopTimers() {
     if (view() != nullptr) {
-        view()->setTimer1Interval(0);
-        view()->setTimer2Interval(0);
+        view()->setTimer1Enabled(false);
+        view()->setTimer2Enabled(false);
     }
 }
 

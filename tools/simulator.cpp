@@ -1,6 +1,8 @@
 #include "tools/simulator.h"
 
+#include "app/key_codes.h"
 #include "play/form1.h"
+#include "play/rules.h"
 #include "screens/tally.h"
 
 #include <charconv>
@@ -23,7 +25,8 @@ bool parseTick(const std::string& text, int64_t& value) {
 
 bool parseKey(const std::string& text, int16_t& key) {
     static const std::pair<const char*, int> names[] = {
-        {"Left", 37}, {"Up", 38}, {"Right", 39}, {"Down", 40}, {"Escape", 27}, {"Enter", 13}};
+        {"Left", key::kLeft}, {"Up", key::kUp},         {"Right", key::kRight},
+        {"Down", key::kDown}, {"Escape", key::kEscape}, {"Enter", key::kEnter}};
     for (const auto& [name, code] : names) {
         if (text == name) {
             key = static_cast<int16_t>(code);
@@ -119,17 +122,17 @@ const char* const kUsage =
 
 const char* keyName(int16_t key) {
     switch (key) {
-    case 37:
+    case key::kLeft:
         return "Left";
-    case 38:
+    case key::kUp:
         return "Up";
-    case 39:
+    case key::kRight:
         return "Right";
-    case 40:
+    case key::kDown:
         return "Down";
-    case 27:
+    case key::kEscape:
         return "Escape";
-    case 13:
+    case key::kEnter:
         return "Enter";
     default:
         return nullptr;
@@ -330,7 +333,7 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
         handOvers = 0;
         form.show();
 
-        const double P = S + 2.9;
+        const double P = S + rules::kPlayStartSeconds;
         int64_t ticks = 0;
         auto event = game.events.begin();
         const auto ended = [&form] { return form.phase() == Form1::Phase::Closed; };
@@ -352,18 +355,17 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
         };
 
         applyEvents(0);
-        const double countdown[] = {S + 0.8, S + 1.6, S + 2.4};
-        for (double at : countdown) {
-            if (ended() || view->timer2Interval == 0) {
+        for (int step = 1; step <= rules::kStartEvent; ++step) {
+            if (ended() || !view->timer2Enabled) {
                 break;
             }
-            clock.time = at;
+            clock.time = S + step * rules::kCountdownPeriodMs / 1000.0;
             pause.until = P;
             form.Timer2_Timer();
         }
         if (!ended()) {
             report.tick(gameNumber, 0, form);
-            for (int64_t n = 1; !ended() && view->timer1Interval != 0; ++n) {
+            for (int64_t n = 1; !ended() && view->timer1Enabled; ++n) {
                 clock.time = n == 1 ? P : P + static_cast<double>(n - 1) * period;
                 applyEvents(n);
                 if (ended()) {

@@ -1,4 +1,5 @@
 #include "screens/form2.h"
+#include "screens/tally.h"
 
 #include <QApplication>
 #include <QTest>
@@ -68,6 +69,13 @@ class TestScoreScreen : public QObject {
     void cleanup() {
         form.reset();
         record.reset();
+    }
+
+    void layoutCaptionsThePointTable() {
+        form->show();
+        for (int i = 0; i < kRows; ++i) {
+            QCOMPARE(form->caption(Form2::kPointLabels[i]), kPointCaptions[i]);
+        }
     }
 
     void programStartShowsZerosAndLeavesTheRecordAlone_data() {
