@@ -68,8 +68,9 @@ QImage makeSheet(const std::vector<Span>& rows, int w, ColourAt colourAt) {
         for (int x = 0; x < w; ++x) {
             const bool opaque = x >= rows[y].first && x <= rows[y].last;
             sheet.setPixel(x, y, opaque ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-            if (opaque)
+            if (opaque) {
                 sheet.setPixel(w + x, y, colourAt(x, y));
+            }
         }
     }
     return sheet;
@@ -137,8 +138,9 @@ QRgb earthColour(int x, int y) {
     }
     const double edge = d2 - d1;
     const double crackWidth = 1.0 + 2.2 * fbm(x / 9.0, y / 9.0, 21, 2);
-    if (edge < crackWidth)
+    if (edge < crackWidth) {
         return mix(qRgb(62, 38, 22), qRgb(96, 64, 40), edge / crackWidth);
+    }
 
     // Each plate is a slightly different tan, grainy, and darker towards its
     // rim so it reads as a curled-up flake.
@@ -153,11 +155,13 @@ QRgb lavenderColour(int x, int y) {
     constexpr int pitch = 20;
     const int u = (x - kMargin) + (y - kMargin);
     const int v = (x - kMargin) - (y - kMargin) + 4 * pitch * 100;
-    if (u % pitch == 0 || v % pitch == 0)
+    if (u % pitch == 0 || v % pitch == 0) {
         return qRgb(229, 233, 248);
+    }
     if ((u + 1) % pitch == 0 || (v + 1) % pitch == 0 || (u - 1) % pitch == 0 ||
-        (v - 1) % pitch == 0)
+        (v - 1) % pitch == 0) {
         return qRgb(221, 226, 244);
+    }
     return qRgb(214, 219, 239);
 }
 
@@ -330,8 +334,9 @@ QImage topGunmanSheet() {
     // the barrel starts inside the violet stripe so it looks mounted.
     static const QImage sheet =
         makeSheet({kTopGunman.begin(), kTopGunman.end()}, rules::kGunmanSize, [](int x, int y) {
-            if (x >= 10 && x <= 14 && y >= 6)
+            if (x >= 10 && x <= 14 && y >= 6) {
                 return kBarrelGreys[static_cast<std::size_t>(x - 10)];
+            }
             return stripeColour(y >= 5 && y <= 11, x / 24.0);
         });
     return sheet;
@@ -342,8 +347,9 @@ QImage leftGunmanSheet() {
     // top, and the barrel's greys go row by row, darkest at the top.
     static const QImage sheet =
         makeSheet({kLeftGunman.begin(), kLeftGunman.end()}, rules::kGunmanSize, [](int x, int y) {
-            if (y >= 10 && y <= 14 && x >= 5)
+            if (y >= 10 && y <= 14 && x >= 5) {
                 return kBarrelGreys[static_cast<std::size_t>(y - 10)];
+            }
             return stripeColour(x >= 4 && x <= 10, y / 24.0);
         });
     return sheet;

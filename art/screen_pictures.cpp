@@ -87,9 +87,10 @@ constexpr std::array<BoardText, 14> kBoardTexts = {{
 QImage makeScoreBoard() {
     QImage board(891, 480, QImage::Format_RGB32);
     board.fill(Qt::black);
-    for (const BoardText& t : kBoardTexts)
+    for (const BoardText& t : kBoardTexts) {
         glowText(board, QString::fromLatin1(t.text), pixelBox(t.left, t.top, t.right, t.bottom),
                  *t.glow);
+    }
     // The rule under the rows: dim at both ends, white in the middle, a
     // little darker along its top and bottom edge.
     constexpr int left = 48, right = 848, top = 392, bottom = 397;
@@ -126,13 +127,15 @@ template <std::size_t N> QImage makeSign(int w, int h, const std::array<QLineF, 
         {8.5, kSignBackground},
     }};
     QImage sign(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             double d = 1e9;
-            for (const QLineF& s : strokes)
+            for (const QLineF& s : strokes) {
                 d = std::min(d, distanceToSegment(x + 0.5, y + 0.5, s));
+            }
             sign.setPixel(x, y, ramp(glow, d));
         }
+    }
     return sign;
 }
 
@@ -237,8 +240,9 @@ QImage makeTitleLogo() {
     QPainter p(&logo);
     p.setRenderHint(QPainter::Antialiasing, true);
     // The raised edge: the letters pushed back step by step.
-    for (double step = depth; step > 0; step -= 0.5)
+    for (double step = depth; step > 0; step -= 0.5) {
         p.fillPath(letters.translated(step, step), edge);
+    }
     // The bevel: a lit face, a dark outline, and a light inner line.
     p.fillPath(letters, colour);
     p.strokePath(letters, QPen(QBrush(edge), outline));
@@ -264,11 +268,12 @@ QImage makeHighScoreHeading() {
         {0.75, qRgb(190, 116, 96)},
         {1.0, qRgb(245, 150, 118)},
     }};
-    for (int y = 0; y < area.height(); ++y)
+    for (int y = 0; y < area.height(); ++y) {
         for (int x = 0; x < area.width(); ++x) {
             const float c = cover[static_cast<std::size_t>(y * area.width() + x)];
-            if (c <= 0)
+            if (c <= 0) {
                 continue;
+            }
             const int px = x + area.left(), py = y + area.top();
             // Fractal noise bunches around its middle; spread it so the
             // bright patches and the dull hollows both show.
@@ -276,6 +281,7 @@ QImage makeHighScoreHeading() {
             const double t = 0.82 * patches + 0.18 * unitHash(px, py, 73);
             heading.setPixel(px, py, mix(qRgb(0, 0, 0), ramp(copper, t), c));
         }
+    }
     return heading;
 }
 
@@ -317,9 +323,11 @@ QImage pictureNamed(const QString& name) {
         {"titleLogo", titleLogo},
         {"highScoreHeading", highScoreHeading},
     }};
-    for (const auto& [known, make] : pictures)
-        if (name == QLatin1String(known))
+    for (const auto& [known, make] : pictures) {
+        if (name == QLatin1String(known)) {
             return make();
+        }
+    }
     return QImage();
 }
 

@@ -117,7 +117,7 @@ const Recorded& recordedGame() {
 // field-sized pictures with memcpy, one call per row as the copies make.
 void MemcpyFloor(benchmark::State& state) {
     const Recorded& game = recordedGame();
-    constexpr int kWidth = rules::kFieldWidth, kHeight = rules::kFieldHeight;
+    constexpr std::size_t kWidth = rules::kFieldWidth, kHeight = rules::kFieldHeight;
     std::vector<uint32_t> from(kWidth * kHeight, 0xFFC0FFEEu), to(kWidth * kHeight);
     int64_t bytes = 0;
     for (auto _ : state) {

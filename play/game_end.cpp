@@ -6,7 +6,7 @@
 // window-close command. From the first of these on, neither timer does any
 // work, even while a modal dialog runs its own event loop.
 
-void Form1::stopTimers() {
+void Form1::stopTimers() const {
     if (view() != nullptr) {
         view()->setTimer1Enabled(false);
         view()->setTimer2Enabled(false);

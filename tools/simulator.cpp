@@ -187,7 +187,11 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
             return refuse(kUsage);
         }
         const std::string& text = args[++i];
-        const std::string bad = "bad value for " + name + ": '" + text + "'";
+        std::string bad = "bad value for ";
+        bad += name;
+        bad += ": '";
+        bad += text;
+        bad += '\'';
         if (name == "--soak" || name == "--seed") {
             uint64_t value = 0;
             const char* end = text.data() + text.size();
