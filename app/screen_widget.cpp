@@ -1,5 +1,7 @@
 #include "app/screen_widget.h"
 
+#include "app/key_codes.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -10,29 +12,29 @@ int16_t virtualKey(const QKeyEvent& event) {
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return key::kEnter;
     case Qt::Key_Escape:
-        return 27;
+        return key::kEscape;
     case Qt::Key_Left:
-        return 37;
+        return key::kLeft;
     case Qt::Key_Up:
-        return 38;
+        return key::kUp;
     case Qt::Key_Right:
-        return 39;
+        return key::kRight;
     case Qt::Key_Down:
-        return 40;
+        return key::kDown;
     case Qt::Key_Space:
-        return 32;
+        return key::kSpace;
     case Qt::Key_Backspace:
-        return 8;
+        return key::kBackspace;
     case Qt::Key_Tab:
-        return 9;
+        return key::kTab;
     case Qt::Key_Shift:
-        return 16;
+        return key::kShift;
     case Qt::Key_Control:
-        return 17;
+        return key::kControl;
     case Qt::Key_Alt:
-        return 18;
+        return key::kAlt;
     default:
         break;
     }
@@ -40,7 +42,7 @@ int16_t virtualKey(const QKeyEvent& event) {
         return static_cast<int16_t>(key);
     }
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
-        return static_cast<int16_t>(112 + key - Qt::Key_F1);
+        return static_cast<int16_t>(key::kF1 + key - Qt::Key_F1);
     }
     return 0;
 }

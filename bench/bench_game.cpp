@@ -1,4 +1,6 @@
+#include "app/key_codes.h"
 #include "play/form1.h"
+#include "play/rules.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +20,7 @@
 // plain memcpy.
 namespace {
 
-constexpr double kPeriod = 1.0 / 64.0;
+constexpr double kPeriod = rules::kTickPeriodMs / 1000.0;
 
 struct Game {
     ManualClock clock;
@@ -39,12 +41,12 @@ struct Game {
     void start() {
         clock.time = 0;
         form.show();
-        pause.until = 2.9;
-        for (double at : {0.8, 1.6, 2.4}) {
-            clock.time = at;
+        pause.until = rules::kPlayStartSeconds;
+        for (int step = 1; step <= rules::kStartEvent; ++step) {
+            clock.time = step * rules::kCountdownPeriodMs / 1000.0;
             form.Timer2_Timer();
         }
-        int16_t right = 39, down = 40;
+        int16_t right = key::kRight, down = key::kDown;
         form.Form_KeyDown(right, 0);
         form.Form_KeyDown(down, 0);
         ticks = 0;
@@ -54,7 +56,7 @@ struct Game {
     // and all.
     bool tick() {
         form.life = 5;
-        clock.time = 2.9 + static_cast<double>(++ticks) * kPeriod;
+        clock.time = rules::kPlayStartSeconds + static_cast<double>(++ticks) * kPeriod;
         form.Timer1_Timer();
         return form.phase() == Form1::Phase::Play;
     }
@@ -115,7 +117,7 @@ const Recorded& recordedGame() {
 // field-sized pictures with memcpy, one call per row as the copies make.
 void MemcpyFloor(benchmark::State& state) {
     const Recorded& game = recordedGame();
-    constexpr int kWidth = 600, kHeight = 400;
+    constexpr std::size_t kWidth = rules::kFieldWidth, kHeight = rules::kFieldHeight;
     std::vector<uint32_t> from(kWidth * kHeight, 0xFFC0FFEEu), to(kWidth * kHeight);
     int64_t bytes = 0;
     for (auto _ : state) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-Surface::Surface(QImage picture) : m_image(picture.convertToFormat(QImage::Format_RGB32)) {}
+Surface::Surface(const QImage& picture) : m_image(picture.convertToFormat(QImage::Format_RGB32)) {}
 
 namespace {
 
@@ -13,9 +13,11 @@ namespace {
 constexpr QRgb opaque = 0xFF000000u;
 
 // Four pixels at a time in plain vector registers, whatever the optimisation
-// level the game was built with; the few pixels left over one by one. A copy
-// of a surface onto itself a pixel or three to the right must see the pixels
-// it has just written, as one pixel at a time would, so it goes singly.
+// level the game was built with; the few pixels left over one by one. An AND
+// or XOR of a surface onto itself a pixel or three to the right must see the
+// pixels it has just written, as one pixel at a time would, so it goes
+// singly. A plain copy is a memmove instead: within a row it reads the source
+// as it was before the copy, whichever way the rectangles overlap.
 using Pixels4 = QRgb __attribute__((vector_size(16)));
 
 template <typename Op> void combineRow(QRgb* d, const QRgb* s, int n, Op op) {

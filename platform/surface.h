@@ -9,7 +9,7 @@
 class Surface {
   public:
     Surface() = default;
-    explicit Surface(QImage picture);
+    explicit Surface(const QImage& picture);
 
     int width() const { return m_image.width(); }
     int height() const { return m_image.height(); }

@@ -1,16 +1,16 @@
 #include "play/form1.h"
 
 #include "app/numbers.h"
+#include "play/rules.h"
 
 // Sprites are drawn straight onto the visible field: the mask clears the
 // sprite's shape (AND), the image fills it (XOR). They are erased by copying
 // their rectangle back from the untouched background.
 
 namespace {
-constexpr int kBall = 32;
-constexpr int kGunman = 25;
-constexpr int kShot = 10;
-constexpr int32_t kMargin = 30;
+constexpr int kBall = rules::kBallSize;
+constexpr int kGunman = rules::kGunmanSize;
+constexpr int kShot = rules::kShotSize;
 } // namespace
 
 void Form1::drawSprite(const Surface& sheet, int32_t x, int32_t y, int w, int h) {
@@ -20,30 +20,6 @@ void Form1::drawSprite(const Surface& sheet, int32_t x, int32_t y, int w, int h)
 
 void Form1::restore(int32_t x, int32_t y, int w, int h) {
     BitBlt(MainPic, x, y, w, h, SubPic, x, y, SRCCOPY);
-}
-
-// Puts a ball that crossed a wall line back on the line, reverses its
-// velocity on that axis and counts the bounce. The field's size is read
-// afresh each time.
-void Form1::holdInside(int32_t& x, int32_t& y, int32_t& vx, int32_t& vy, int32_t& bounces) const {
-    if (x < kMargin) {
-        x = kMargin;
-        vx = neg(vx);
-        bounces = add(bounces, 1);
-    } else if (x > static_cast<double>(ScaleWidth() - kBall - kMargin)) {
-        x = cint(static_cast<double>(ScaleWidth() - kBall - kMargin));
-        vx = neg(vx);
-        bounces = add(bounces, 1);
-    }
-    if (y < kMargin) {
-        y = kMargin;
-        vy = neg(vy);
-        bounces = add(bounces, 1);
-    } else if (y > static_cast<double>(ScaleHeight() - kBall - kMargin)) {
-        y = cint(static_cast<double>(ScaleHeight() - kBall - kMargin));
-        vy = neg(vy);
-        bounces = add(bounces, 1);
-    }
 }
 
 void Form1::DrawBoul() {
@@ -87,6 +63,6 @@ void Form1::EraseShot2() {
 
 // The margin strips are fixed sizes, not taken from the field's scale.
 void Form1::RestoreEdges() {
-    restore(0, 0, 600, 30);
-    restore(0, 0, 30, 400);
+    restore(0, 0, rules::kFieldWidth, rules::kMargin);
+    restore(0, 0, rules::kMargin, rules::kFieldHeight);
 }

@@ -2,6 +2,7 @@
 
 #include "app/numbers.h"
 #include "art/pictures.h"
+#include "play/rules.h"
 
 Form1::Form1(Environment environment, ViewFactory makeView)
     : m_env(std::move(environment)), m_makeView(std::move(makeView)) {}
@@ -28,17 +29,17 @@ void Form1::Form_Load() {
     BoulY = cint(static_cast<double>(ScaleHeight() / 2 + 16));
     BoulVX = 0;
     BoulVY = 0;
-    BoulMax = 1800;
-    Boul2Max = 800;
-    BoulBaseMax = 1800;
-    Boul2BaseMax = 800;
+    BoulMax = rules::kBallBaseMax;
+    Boul2Max = rules::kEnemyBaseMax;
+    BoulBaseMax = rules::kBallBaseMax;
+    Boul2BaseMax = rules::kEnemyBaseMax;
     KeyXOn = 0;
     KeyYOn = 0;
     Shot1On = 0;
     Time = 0;
     HitGan = 0;
     HitGan2 = 0;
-    life = 5;
+    life = rules::kLives;
     Moves = 0;
     Countdown = 0;
     GanGan = 0;
@@ -55,12 +56,12 @@ void Form1::Timer2_Timer() {
         return;
     }
     Countdown = add(Countdown, 1);
-    if (Countdown == 2) {
+    if (Countdown == rules::kBannerEvent) {
         view()->setBannerVisible(true);
     }
-    if (Countdown == 3) {
+    if (Countdown == rules::kStartEvent) {
         view()->setBannerVisible(false);
-        m_env.pause.pause(500);
+        m_env.pause.pause(rules::kStartPauseMs);
         StartPlay();
     }
 }
@@ -78,8 +79,8 @@ void Form1::StartPlay() {
         return;
     }
     m_phase = Phase::Play;
-    view()->setTimer1Interval(1);
-    view()->setTimer2Interval(0);
+    view()->setTimer1Enabled(true);
+    view()->setTimer2Enabled(false);
     DrawBoul();
     Boul2X = 50;
     Boul2Y = 50;

@@ -108,7 +108,7 @@ class Form1 : public Screen, public GameState {
     void GameOver();
     void PlayMusic();
     void closingHandler();
-    void stopTimers();
+    void stopTimers() const;
     void drawSprite(const Surface& sheet, int32_t x, int32_t y, int w, int h);
     void restore(int32_t x, int32_t y, int w, int h);
     void holdInside(int32_t& x, int32_t& y, int32_t& vx, int32_t& vy, int32_t& bounces) const;

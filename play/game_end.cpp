@@ -6,10 +6,10 @@
 // window-close command. From the first of these on, neither timer does any
 // work, even while a modal dialog runs its own event loop.
 
-void Form1::stopTimers() {
+void Form1::stopTimers() const {
     if (view() != nullptr) {
-        view()->setTimer1Interval(0);
-        view()->setTimer2Interval(0);
+        view()->setTimer1Enabled(false);
+        view()->setTimer2Enabled(false);
     }
 }
 

@@ -2,10 +2,11 @@
 
 #include "app/numbers.h"
 #include "platform/rect.h"
+#include "play/rules.h"
 
 namespace {
-constexpr int32_t kBall = 32;
-constexpr int32_t kShot = 10;
+constexpr int32_t kBall = rules::kBallSize;
+constexpr int32_t kShot = rules::kShotSize;
 constexpr int32_t kKnockBack = 10000;
 
 RECT box(int32_t x, int32_t y, int32_t size) {

@@ -1,5 +1,7 @@
 #include "play/form1.h"
 
+#include "app/key_codes.h"
+
 // The key handlers only record which direction is held on each axis; the
 // tick turns that into acceleration.
 
@@ -11,23 +13,23 @@ void Form1::Form_KeyDown(int16_t& KeyCode, int) {
         tap->taken(*this, GameEvent::Kind::Down, KeyCode);
     }
     switch (KeyCode) {
-    case 27:
+    case key::kEscape:
         m_end = End::Escape;
         GameOver();
         break;
-    case 37:
+    case key::kLeft:
         KeyX = 4;
         KeyXOn = 1;
         break;
-    case 38:
+    case key::kUp:
         KeyY = 1;
         KeyYOn = 1;
         break;
-    case 39:
+    case key::kRight:
         KeyX = 2;
         KeyXOn = 1;
         break;
-    case 40:
+    case key::kDown:
         KeyY = 3;
         KeyYOn = 1;
         break;
@@ -43,10 +45,10 @@ void Form1::Form_KeyUp(int16_t& KeyCode, int) {
     if (tap != nullptr) {
         tap->taken(*this, GameEvent::Kind::Up, KeyCode);
     }
-    if (KeyCode == 37 || KeyCode == 39) {
+    if (KeyCode == key::kLeft || KeyCode == key::kRight) {
         KeyX = 0;
         KeyXOn = 0;
-    } else if (KeyCode == 38 || KeyCode == 40) {
+    } else if (KeyCode == key::kUp || KeyCode == key::kDown) {
         KeyY = 0;
         KeyYOn = 0;
     }

@@ -2,6 +2,7 @@
 
 #include "art/pictures.h"
 #include "play/form1.h"
+#include "play/rules.h"
 #include "ui_form1.h"
 
 #include <QPaintEvent>
@@ -9,12 +10,6 @@
 
 #include <chrono>
 #include <cstdlib>
-
-namespace {
-// The game's speed is one step per tick; the tick timer asks for "as fast as
-// possible", which on the desktops the game was made for is 64 times a second.
-constexpr double kTickPeriod = 1000.0 / 64.0;
-} // namespace
 
 FieldView::FieldView(QWidget* parent) : QFrame(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -53,9 +48,10 @@ void BannerView::paintEvent(QPaintEvent*) {
 }
 
 PlayWindow::PlayWindow(Form1& form)
-    : ScreenWidget(form), m_ui(std::make_unique<Ui::Form1>()), m_form(&form), m_pacer(kTickPeriod) {
+    : ScreenWidget(form), m_ui(std::make_unique<Ui::Form1>()), m_form(&form),
+      m_pacer(rules::kTickPeriodMs) {
     m_ui->setupUi(this);
-    setFixedSize(604, 404);
+    setFixedSize(size()); // the layout's size: the field inside its border
     m_ui->MainPic->setSurface(&form.MainPic);
     form.MainPic.changed = [this](const QRect& rect) { m_ui->MainPic->surfaceChanged(rect); };
 
@@ -65,7 +61,7 @@ PlayWindow::PlayWindow(Form1& form)
             m_form->Timer2_Timer();
         }
     });
-    m_timer2.start(800);
+    m_timer2.start(rules::kCountdownPeriodMs);
 
     m_timer1.setTimerType(Qt::PreciseTimer);
     m_timer1.setSingleShot(true);
@@ -96,8 +92,8 @@ void PlayWindow::dispose() {
     ScreenWidget::dispose();
 }
 
-void PlayWindow::setTimer1Interval(int milliseconds) {
-    if (milliseconds <= 0) {
+void PlayWindow::setTimer1Enabled(bool enabled) {
+    if (!enabled) {
         m_timer1.stop();
     } else if (!m_timer1.isActive()) {
         m_pacer.start(elapsedMilliseconds());
@@ -105,11 +101,11 @@ void PlayWindow::setTimer1Interval(int milliseconds) {
     }
 }
 
-void PlayWindow::setTimer2Interval(int milliseconds) {
-    if (milliseconds <= 0) {
+void PlayWindow::setTimer2Enabled(bool enabled) {
+    if (!enabled) {
         m_timer2.stop();
-    } else {
-        m_timer2.start(milliseconds);
+    } else if (!m_timer2.isActive()) {
+        m_timer2.start(rules::kCountdownPeriodMs);
     }
 }
 

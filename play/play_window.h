@@ -57,8 +57,8 @@ class PlayWindow : public ScreenWidget, public PlayView {
     ~PlayWindow() override;
 
     void dispose() override;
-    void setTimer1Interval(int milliseconds) override;
-    void setTimer2Interval(int milliseconds) override;
+    void setTimer1Enabled(bool enabled) override;
+    void setTimer2Enabled(bool enabled) override;
     void setBannerVisible(bool visible) override;
 
   private:

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/replay.h"
 
+#include "app/key_codes.h"
 #include "screens/tally.h"
 
 #include <QFile>
@@ -49,12 +50,15 @@ template <typename T> bool parseNumber(const std::string& text, T& value) {
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
+// The keys a script or a recording may name; any other is written as its code.
+constexpr std::pair<const char*, int16_t> kKeyNames[] = {
+    {"Left", key::kLeft}, {"Up", key::kUp},         {"Right", key::kRight},
+    {"Down", key::kDown}, {"Escape", key::kEscape}, {"Enter", key::kEnter}};
+
 bool parseKey(const std::string& text, int16_t& key) {
-    static const std::pair<const char*, int> names[] = {
-        {"Left", 37}, {"Up", 38}, {"Right", 39}, {"Down", 40}, {"Escape", 27}, {"Enter", 13}};
-    for (const auto& [name, code] : names) {
+    for (const auto& [name, code] : kKeyNames) {
         if (text == name) {
-            key = static_cast<int16_t>(code);
+            key = code;
             return true;
         }
     }
@@ -68,22 +72,12 @@ bool parseKey(const std::string& text, int16_t& key) {
 }
 
 const char* keyName(int16_t key) {
-    switch (key) {
-    case 37:
-        return "Left";
-    case 38:
-        return "Up";
-    case 39:
-        return "Right";
-    case 40:
-        return "Down";
-    case 27:
-        return "Escape";
-    case 13:
-        return "Enter";
-    default:
-        return nullptr;
+    for (const auto& [name, code] : kKeyNames) {
+        if (code == key) {
+            return name;
+        }
     }
+    return nullptr;
 }
 
 // "name=value" with exactly this name.

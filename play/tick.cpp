@@ -1,14 +1,13 @@
 #include "play/form1.h"
 
 #include "app/numbers.h"
+#include "play/rules.h"
 
 #include <cstdlib>
 
 namespace {
 constexpr int32_t kKeyAcceleration = 500;
 constexpr int32_t kEnemyAcceleration = 100;
-constexpr int32_t kCapDecay = 200;
-constexpr int32_t kTimeLimit = 120;
 
 void limit(int32_t& velocity, int32_t cap) {
     if (velocity > cap) {
@@ -114,10 +113,10 @@ void Form1::Timer1_Timer() {
     }
 
     if (BoulMax > BoulBaseMax) {
-        BoulMax = sub(BoulMax, kCapDecay);
+        BoulMax = sub(BoulMax, rules::kCapDecay);
     }
     if (Boul2Max > Boul2BaseMax) {
-        Boul2Max = sub(Boul2Max, kCapDecay);
+        Boul2Max = sub(Boul2Max, rules::kCapDecay);
     }
 
     HitCheck();
@@ -128,8 +127,8 @@ void Form1::Timer1_Timer() {
     Time = cint(m_env.clock.now() - StartTime);
     // A stall (a suspended laptop, a dragged window) can jump past the limit;
     // the game still ends, and scores as if it had stopped at the limit.
-    if (Time >= kTimeLimit) {
-        Time = kTimeLimit;
+    if (Time >= rules::kTimeLimit) {
+        Time = rules::kTimeLimit;
         spe = 1;
         m_end = End::Time;
         GameOver();

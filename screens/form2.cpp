@@ -1,5 +1,7 @@
 #include "screens/form2.h"
 
+#include "app/key_codes.h"
+
 #include "screens/layout_window.h"
 #include "screens/tally.h"
 #include "ui_form2.h"
@@ -35,7 +37,7 @@ const std::array<QString, 9> Form2::kPointLabels = {
 
 // The carriage return breaks the prompt into two lines.
 const QString Form2::kNamePrompt =
-    QStringLiteral("ハイスコアです。あなたの名前をで教えてください") + QChar(13) +
+    QStringLiteral("ハイスコアです。あなたの名前をで教えてください") + QChar(key::kEnter) +
     QStringLiteral("アルファベットと数字以外は使わないでください");
 const QString Form2::kNameTitle = QStringLiteral("すごーい");
 const QString Form2::kNotSavedMessage = QStringLiteral("ハイスコアを保存できませんでした。");
@@ -53,8 +55,9 @@ QString Form2::caption(const QString& label) const {
 }
 
 void Form2::Form_Load() {
-    // The point values exist only as the layout's captions, so the tally
-    // reads them back from there every time.
+    // The tally reads the point values back from the layout's captions, as
+    // the screen always has; they are kPointCaptions, which a test holds the
+    // layout to.
     std::array<QString, kRows> points;
     for (int i = 0; i < kRows; ++i) {
         points[i] = m_window->caption(kPointLabels[i]);
@@ -92,7 +95,7 @@ void Form2::Form_Unload() {
 }
 
 void Form2::Form_KeyDown(int16_t& KeyCode, int) {
-    if (KeyCode == 13) {
+    if (KeyCode == key::kEnter) {
         leave();
     }
 }

@@ -1,5 +1,7 @@
 #include "screens/form3.h"
 
+#include "app/key_codes.h"
+
 #include "screens/layout_window.h"
 #include "ui_form3.h"
 
@@ -66,7 +68,7 @@ bool Form3::isItemVisible(int item) const {
 
 void Form3::Form_KeyDown(int16_t& KeyCode, int) {
     switch (KeyCode) {
-    case 13:
+    case key::kEnter:
         // The actions leave MenuPos alone, so exactly one of these runs.
         if (MenuPos == 1) {
             Label1_Click();
@@ -81,10 +83,10 @@ void Form3::Form_KeyDown(int16_t& KeyCode, int) {
             Label4_Click();
         }
         break;
-    case 38:
+    case key::kUp:
         --MenuPos;
         break;
-    case 40:
+    case key::kDown:
         ++MenuPos;
         break;
     default:

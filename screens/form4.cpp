@@ -1,5 +1,7 @@
 #include "screens/form4.h"
 
+#include "app/key_codes.h"
+
 #include "screens/layout_window.h"
 #include "ui_form4.h"
 
@@ -33,7 +35,7 @@ void Form4::Form_Unload() {
 }
 
 void Form4::Form_KeyDown(int16_t& KeyCode, int) {
-    if (KeyCode == 13) {
+    if (KeyCode == key::kEnter) {
         leave();
     }
 }

@@ -12,7 +12,7 @@
 
 namespace {
 QImage namedPicture(const QString& name) {
-    const QImage image = art::pictureNamed(name);
+    QImage image = art::pictureNamed(name);
     if (image.isNull()) {
         // A layout naming a picture that does not exist is a build mistake.
         std::fprintf(stderr, "spinmarsh: no picture named \"%s\"\n", qPrintable(name));

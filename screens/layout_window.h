@@ -69,10 +69,10 @@ class LayoutWindow : public ScreenWidget {
   public:
     explicit LayoutWindow(Screen& screen);
 
-    QString caption(const QString& label) const;
-    void setCaption(const QString& label, const QString& text);
-    bool isLabelVisible(const QString& label) const;
-    void setLabelVisible(const QString& label, bool visible);
+    QString caption(const QString& name) const;
+    void setCaption(const QString& name, const QString& text);
+    bool isLabelVisible(const QString& name) const;
+    void setLabelVisible(const QString& name, bool visible);
 
   protected:
     // Call after the layout has been set up.

@@ -13,7 +13,8 @@
 
 inline constexpr int kRows = 9;
 
-// The point values as the score screen's layout captions them, rows 0 to 8.
+// The point values, rows 0 to 8: the captions of the score screen's layout
+// (a test holds form2.ui to this table) and what the simulator tallies with.
 inline const std::array<QString, kRows> kPointCaptions = {
     QStringLiteral("5000"), QStringLiteral("-300"),  QStringLiteral("-300"),
     QStringLiteral("50"),   QStringLiteral("500"),   QStringLiteral("500"),

@@ -1,6 +1,8 @@
 #include "tools/simulator.h"
 
+#include "app/key_codes.h"
 #include "play/form1.h"
+#include "play/rules.h"
 #include "screens/tally.h"
 
 #include <charconv>
@@ -268,25 +270,24 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
         const std::vector<GameEvent>& events =
             game.recording != nullptr ? game.recording->events : game.events;
 
-        const double P = S + 2.9;
+        const double P = S + rules::kPlayStartSeconds;
         int64_t ticks = 0;
         size_t event = 0;
         const auto ended = [&form] { return form.phase() == Form1::Phase::Closed; };
         const auto applyEvents = [&](int64_t before) { feedEvents(form, events, event, before); };
 
         applyEvents(0);
-        const double countdown[] = {S + 0.8, S + 1.6, S + 2.4};
-        for (double at : countdown) {
-            if (ended() || view->timer2Interval == 0) {
+        for (int step = 1; step <= rules::kStartEvent; ++step) {
+            if (ended() || !view->timer2Enabled) {
                 break;
             }
-            clock.manual.time = at;
+            clock.manual.time = S + step * rules::kCountdownPeriodMs / 1000.0;
             pause.until = P;
             form.Timer2_Timer();
         }
         if (!ended()) {
             report.tick(gameNumber, 0, form);
-            for (int64_t n = 1; !ended() && view->timer1Interval != 0; ++n) {
+            for (int64_t n = 1; !ended() && view->timer1Enabled; ++n) {
                 clock.manual.time = n == 1 ? P : P + static_cast<double>(n - 1) * period;
                 applyEvents(n);
                 if (ended()) {

@@ -2,6 +2,7 @@
 
 #include "play/form1.h"
 #include "play/replay.h"
+#include "play/rules.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,8 +33,8 @@ std::optional<SimScript> parseScript(const std::string& text, std::string& error
 std::string formatScript(const SimScript& script);
 
 struct SimOptions {
-    double clock = 0.0;     // seconds, the first game's load time by default
-    double period = 15.625; // milliseconds per tick
+    double clock = 0.0; // seconds, the first game's load time by default
+    double period = rules::kTickPeriodMs;
     // Soak mode: this many seeded random games, checked after every tick,
     // instead of a script.
     std::optional<int64_t> soakGames;

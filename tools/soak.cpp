@@ -1,5 +1,8 @@
 #include "tools/soak.h"
 
+#include "app/key_codes.h"
+#include "play/rules.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -22,13 +25,13 @@ bool chance(Random& random, double p) {
     return std::bernoulli_distribution(p)(random);
 }
 
-// Most runs tick at the real 64 per second. A run with a slow simulated tick
+// Most runs tick at the real rate. A run with a slow simulated tick
 // reaches the time limit in a few hundred ticks, so games that survive to it
 // stay cheap; the rules per tick are the same whatever the period.
 double pickPeriod(Random& random) {
     const int64_t kind = uniform(random, 0, 9);
     if (kind < 6) {
-        return 15.625;
+        return rules::kTickPeriodMs;
     }
     if (kind < 7) {
         return uniformReal(random, 10.0, 40.0);
@@ -61,7 +64,8 @@ SimGame makeGame(Random& random, double period, SoakPlan& plan) {
     }
 
     // Ticks to the time limit, with room for the rounding of the seconds.
-    const int64_t limit = static_cast<int64_t>(std::ceil(121.0 / (period / 1000.0))) + 2;
+    const int64_t limit =
+        static_cast<int64_t>(std::ceil((rules::kTimeLimit + 1) / (period / 1000.0))) + 2;
     const int64_t kind = uniform(random, 0, 99);
     if (kind < 25) {
         plan.finish = SoakPlan::Finish::Escape;
@@ -82,7 +86,7 @@ SimGame makeGame(Random& random, double period, SoakPlan& plan) {
     };
     // Each arrow key goes down and up on its own; some are already held in
     // the countdown, some are pressed again while held, as auto-repeat does.
-    for (int key = 37; key <= 40; ++key) {
+    for (int key = key::kLeft; key <= key::kDown; ++key) {
         int64_t tick = chance(random, 0.3) ? 0 : uniform(random, 0, 120);
         while (tick <= horizon) {
             add(tick, keyEvent(SimEvent::Kind::Down, key));
@@ -98,9 +102,10 @@ SimGame makeGame(Random& random, double period, SoakPlan& plan) {
     // Keys the game has no use for, Escape excepted.
     if (chance(random, 0.1)) {
         for (int64_t i = uniform(random, 1, 5); i > 0; --i) {
-            int key = chance(random, 0.5) ? 13 : static_cast<int>(uniform(random, 0, 65535));
-            if (key == 27) {
-                key = 13;
+            int key =
+                chance(random, 0.5) ? key::kEnter : static_cast<int>(uniform(random, 0, 65535));
+            if (key == key::kEscape) {
+                key = key::kEnter;
             }
             const int64_t tick = uniform(random, 0, std::max<int64_t>(horizon, 0));
             add(tick, keyEvent(SimEvent::Kind::Down, key));
@@ -108,7 +113,7 @@ SimGame makeGame(Random& random, double period, SoakPlan& plan) {
         }
     }
     if (plan.finish == SoakPlan::Finish::Escape) {
-        add(plan.at, keyEvent(SimEvent::Kind::Down, 27));
+        add(plan.at, keyEvent(SimEvent::Kind::Down, key::kEscape));
     } else if (plan.finish == SoakPlan::Finish::Close) {
         SimEvent close;
         close.kind = SimEvent::Kind::Close;

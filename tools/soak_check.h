@@ -1,6 +1,7 @@
 #pragma once
 
 #include "play/form1.h"
+#include "play/rules.h"
 #include "tools/simulator.h"
 
 #include <cstdint>
@@ -56,17 +57,19 @@ class SoakCheck {
         if (std::string broken = inside("Boul2", s.Boul2X, s.Boul2Y); !broken.empty()) {
             return broken;
         }
-        if (!onLadder(s.BoulMax, 1800, 3600)) {
-            return "BoulMax " + std::to_string(s.BoulMax) + " is not 1800 + 200k up to 3600";
+        if (!onLadder(s.BoulMax, rules::kBallBaseMax, 2 * rules::kBallBaseMax)) {
+            return "BoulMax " + std::to_string(s.BoulMax) +
+                   " is not its base cap + 200k up to twice that";
         }
-        if (!onLadder(s.Boul2Max, 800, 1600)) {
-            return "Boul2Max " + std::to_string(s.Boul2Max) + " is not 800 + 200k up to 1600";
+        if (!onLadder(s.Boul2Max, rules::kEnemyBaseMax, 2 * rules::kEnemyBaseMax)) {
+            return "Boul2Max " + std::to_string(s.Boul2Max) +
+                   " is not its base cap + 200k up to twice that";
         }
         if ((s.Shot1On != 0 && s.Shot1On != -1) || (s.Shot2On != 0 && s.Shot2On != -1)) {
             return "shot flags " + std::to_string(s.Shot1On) + ", " + std::to_string(s.Shot2On) +
                    " are not -1 or 0";
         }
-        if (s.Time < 0 || s.Time > 120) {
+        if (s.Time < 0 || s.Time > rules::kTimeLimit) {
             return "Time " + std::to_string(s.Time) + " is outside 0..120";
         }
         if (s.spe != 0 && s.spe != 1) {
@@ -101,7 +104,7 @@ class SoakCheck {
             return "ended by " + std::string(endName(end)) + " with life " + std::to_string(s.life);
         }
         if ((end == Form1::End::Time) != (s.spe == 1) ||
-            (end == Form1::End::Time && s.Time != 120)) {
+            (end == Form1::End::Time && s.Time != rules::kTimeLimit)) {
             return "ended by " + std::string(endName(end)) + " with spe " + std::to_string(s.spe) +
                    ", Time " + std::to_string(s.Time);
         }
@@ -123,13 +126,15 @@ class SoakCheck {
     // The counters as the load handler leaves them.
     static GameState fresh() {
         GameState s;
-        s.life = 5;
+        s.life = rules::kLives;
         return s;
     }
 
-    // Held inside the wall lines of the 600 x 400 field: 30 px margins, 32 px balls.
+    // Held inside the wall lines.
     static std::string inside(const char* ball, int32_t x, int32_t y) {
-        if (x >= 30 && x <= 538 && y >= 30 && y <= 338) {
+        using namespace rules;
+        if (x >= kMargin && x <= kFieldWidth - kMargin - kBallSize && y >= kMargin &&
+            y <= kFieldHeight - kMargin - kBallSize) {
             return {};
         }
         return std::string(ball) + " at (" + std::to_string(x) + ", " + std::to_string(y) +
@@ -137,7 +142,7 @@ class SoakCheck {
     }
 
     static bool onLadder(int32_t cap, int32_t base, int32_t top) {
-        return cap >= base && cap <= top && (cap - base) % 200 == 0;
+        return cap >= base && cap <= top && (cap - base) % rules::kCapDecay == 0;
     }
 
     static bool sameCounters(const GameState& a, const GameState& b) {

@@ -1,5 +1,6 @@
 #include "play/form1.h"
 #include "play/play_window.h"
+#include "tests/support/windows.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -25,20 +26,11 @@ class TestPlayWindow : public QObject {
         return form;
     }
 
-    static QWidget* playWindow() {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->windowTitle() == QStringLiteral("Form1") && w->isVisible()) {
-                return w;
-            }
-        }
-        return nullptr;
-    }
-
   private Q_SLOTS:
     void windowHasItsLayout() {
         auto form = makeForm();
         form->show();
-        QWidget* window = playWindow();
+        QWidget* window = visibleWindow(QStringLiteral("Form1"));
         QVERIFY(window != nullptr);
         QCOMPARE(window->size(), QSize(604, 404));
         QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
@@ -54,7 +46,7 @@ class TestPlayWindow : public QObject {
     void keysReachThePlayScreen() {
         auto form = makeForm();
         form->show();
-        QWidget* window = playWindow();
+        QWidget* window = visibleWindow(QStringLiteral("Form1"));
         QVERIFY(window != nullptr);
         QTest::keyPress(window, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(form->KeyX, int16_t(2));
@@ -78,20 +70,20 @@ class TestPlayWindow : public QObject {
         handOvers = 0;
         auto form = makeForm();
         form->show();
-        QWidget* window = playWindow();
+        QWidget* window = visibleWindow(QStringLiteral("Form1"));
         QVERIFY(window != nullptr);
         QVERIFY(!window->close()); // the window goes through its screen
         QVERIFY(!form->isLoaded());
         QCOMPARE(form->endCause(), Form1::End::Close);
         QCOMPARE(handOvers, 2);
         QVERIFY(dialogs.messages.isEmpty());
-        QTRY_VERIFY(playWindow() == nullptr);
+        QTRY_VERIFY(visibleWindow(QStringLiteral("Form1")) == nullptr);
     }
 
     void countdownLeadsToPlayOnRealTimers() {
         auto form = makeForm();
         form->show();
-        QWidget* window = playWindow();
+        QWidget* window = visibleWindow(QStringLiteral("Form1"));
         QVERIFY(window != nullptr);
         auto* banner = window->findChild<QWidget*>(QStringLiteral("UserControl11"));
         QTRY_VERIFY_WITH_TIMEOUT(form->phase() == Form1::Phase::Play, 5000);

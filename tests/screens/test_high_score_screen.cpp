@@ -1,4 +1,5 @@
 #include "screens/form4.h"
+#include "tests/support/windows.h"
 
 #include <QApplication>
 #include <QTest>
@@ -7,14 +8,6 @@ namespace {
 const QString kScorePath = QStringLiteral("Rollvane/データ/ハイスコア");
 const QString kNamePath = QStringLiteral("Rollvane/データ/名前");
 
-QWidget* screenWindow() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->windowTitle() == QStringLiteral("Form4") && w->isVisible()) {
-            return w;
-        }
-    }
-    return nullptr;
-}
 } // namespace
 
 class TestHighScoreScreen : public QObject {
@@ -80,7 +73,7 @@ class TestHighScoreScreen : public QObject {
 
     void onlyEnterOrClosingLeavesForTheMenu() {
         form->show();
-        QWidget* window = screenWindow();
+        QWidget* window = visibleWindow(QStringLiteral("Form4"));
         QVERIFY(window != nullptr);
         QCOMPARE(window->size(), QSize(865, 184));
         for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space}) {
@@ -93,7 +86,7 @@ class TestHighScoreScreen : public QObject {
         QVERIFY(!form->isLoaded());
 
         form->show();
-        screenWindow()->close();
+        visibleWindow(QStringLiteral("Form4"))->close();
         QCOMPARE(menuShown, 2);
         QVERIFY(!form->isLoaded());
     }

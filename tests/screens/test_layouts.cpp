@@ -4,6 +4,7 @@
 #include "screens/form2.h"
 #include "screens/form3.h"
 #include "screens/form4.h"
+#include "tests/support/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -108,13 +109,6 @@ QString substituteFor(const QString& face) {
     return QStringLiteral("IPAPGothic");
 }
 
-QWidget* windowTitled(const QString& title) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->windowTitle() == title && w->isVisible())
-            return w;
-    return nullptr;
-}
-
 QByteArray where(const char* name, const QPoint& p) {
     return QByteArray(name) + " at " + QByteArray::number(p.x()) + "," + QByteArray::number(p.y());
 }
@@ -176,7 +170,7 @@ class TestLayouts : public QObject {
 
     void controlsSitWhereTheLayoutsPutThem() {
         for (const Layout& layout : layouts()) {
-            QWidget* window = windowTitled(QString::fromUtf8(layout.title));
+            QWidget* window = visibleWindow(QString::fromUtf8(layout.title));
             QVERIFY2(window != nullptr, layout.title);
             QCOMPARE(window->size(), layout.client);
             QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
@@ -213,7 +207,7 @@ class TestLayouts : public QObject {
         } boxes[] = {{"Form1", "MainPic"},
                      {"Enter キーを押したらトップメニューに戻ります。", "Picture1"}};
         for (const auto& b : boxes) {
-            QWidget* window = windowTitled(QString::fromUtf8(b.window));
+            QWidget* window = visibleWindow(QString::fromUtf8(b.window));
             QVERIFY(window != nullptr);
             auto* box = window->findChild<QFrame*>(QString::fromLatin1(b.box));
             QVERIFY2(box != nullptr, b.box);
@@ -236,7 +230,7 @@ class TestLayouts : public QObject {
                 QVERIFY2(shot.pixel(e.at) == e.colour, where(b.box, e.at));
         }
         // The field shows its picture, unscaled, inside the edge.
-        QWidget* field = windowTitled(QStringLiteral("Form1"))->findChild<QWidget*>("MainPic");
+        QWidget* field = visibleWindow(QStringLiteral("Form1"))->findChild<QWidget*>("MainPic");
         const QImage inner = field->grab(QRect(2, 2, 600, 400)).toImage();
         QCOMPARE(inner.convertToFormat(QImage::Format_RGB32).pixel(300, 380),
                  art::playField().pixel(300, 380));
@@ -246,7 +240,7 @@ class TestLayouts : public QObject {
     // runs past its box, and the Japanese hint has a glyph for every character.
     void textIsWholeAndInItsFace() {
         for (const Layout& layout : layouts()) {
-            QWidget* window = windowTitled(QString::fromUtf8(layout.title));
+            QWidget* window = visibleWindow(QString::fromUtf8(layout.title));
             for (const Control& c : layout.controls) {
                 auto* label = window->findChild<QLabel*>(QString::fromLatin1(c.name));
                 if (label == nullptr)
@@ -278,7 +272,7 @@ class TestLayouts : public QObject {
         const QString dir = QStringLiteral(SPINMARSH_BUILD_DIR "/screenshots");
         QVERIFY(QDir().mkpath(dir));
         const auto save = [&dir](const QString& title, const char* file) {
-            QWidget* window = windowTitled(title);
+            QWidget* window = visibleWindow(title);
             QVERIFY(window != nullptr);
             QVERIFY(window->grab().save(dir + "/" + file));
         };

@@ -1,4 +1,6 @@
 #include "screens/form2.h"
+#include "screens/tally.h"
+#include "tests/support/windows.h"
 
 #include <QApplication>
 #include <QTest>
@@ -27,15 +29,6 @@ GameState workedExample() {
 
 QString subtotal(int row) {
     return QStringLiteral("Label_") + QString::number(row);
-}
-
-QWidget* windowTitled(const QString& title) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->windowTitle() == title && w->isVisible()) {
-            return w;
-        }
-    }
-    return nullptr;
 }
 
 // A memory store shared with another copy of the game, which may store a
@@ -83,6 +76,13 @@ class TestScoreScreen : public QObject {
     void cleanup() {
         form.reset();
         record.reset();
+    }
+
+    void layoutCaptionsThePointTable() {
+        form->show();
+        for (int i = 0; i < kRows; ++i) {
+            QCOMPARE(form->caption(Form2::kPointLabels[i]), kPointCaptions[i]);
+        }
     }
 
     void programStartShowsZerosAndLeavesTheRecordAlone_data() {
@@ -232,7 +232,7 @@ class TestScoreScreen : public QObject {
 
     void onlyEnterOrClosingLeavesForTheMenu() {
         form->show();
-        QWidget* window = windowTitled(kTitle);
+        QWidget* window = visibleWindow(kTitle);
         QVERIFY(window != nullptr);
         for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right,
                             Qt::Key_Space, Qt::Key_A}) {
@@ -247,7 +247,7 @@ class TestScoreScreen : public QObject {
 
         // The window-close command does the same as Enter.
         form->show();
-        window = windowTitled(kTitle);
+        window = visibleWindow(kTitle);
         QVERIFY(window != nullptr);
         window->close();
         QCOMPARE(menuShown, 2);

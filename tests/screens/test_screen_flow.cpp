@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "play/play_window.h"
+#include "tests/support/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,15 +14,6 @@
 namespace {
 
 const QString kScoreTitle = QStringLiteral("Enter キーを押したらトップメニューに戻ります。");
-
-QWidget* visibleWindow(const QString& title) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->windowTitle() == title && w->isVisible()) {
-            return w;
-        }
-    }
-    return nullptr;
-}
 
 void key(const QString& windowTitle, Qt::Key k) {
     QWidget* window = visibleWindow(windowTitle);

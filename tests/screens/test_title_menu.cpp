@@ -1,5 +1,6 @@
 #include "screens/form3.h"
 #include "screens/layout_window.h"
+#include "tests/support/windows.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -29,15 +30,6 @@ class StubScreen : public Screen {
     QString m_name;
     QStringList& m_log;
 };
-
-QWidget* menuWindow() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->windowTitle() == QStringLiteral("Form3") && w->isVisible()) {
-            return w;
-        }
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -89,11 +81,10 @@ class TestTitleMenu : public QObject {
     void loadsShowingStartOnly() {
         QCOMPARE(menu->menuPos(), 1);
         QCOMPARE(shown(), QStringLiteral("1000"));
-        QWidget* window = menuWindow();
+        QWidget* window = visibleWindow(QStringLiteral("Form3"));
         QVERIFY(window != nullptr);
         QCOMPARE(window->size(), QSize(843, 275));
-        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("Label3"))->text(),
-                 QStringLiteral("High score"));
+        QCOMPARE(labelCaption(*window, QStringLiteral("Label3")), QStringLiteral("High score"));
     }
 
     void upAndDownGoRoundTheRing() {
@@ -170,7 +161,7 @@ class TestTitleMenu : public QObject {
     }
 
     void clickingTheWordShownRunsIt() {
-        QWidget* window = menuWindow();
+        QWidget* window = visibleWindow(QStringLiteral("Form3"));
         QVERIFY(window != nullptr);
         press(38); // the web site
         auto* label4 = window->findChild<QLabel*>(QStringLiteral("Label4"));
