@@ -2,7 +2,7 @@
 
 #include "app/tune_dir.h"
 #include "platform/fluidsynth_music_player.h"
-#include "play/play_window.h"
+#include "windows/play_window.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

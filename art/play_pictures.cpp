@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "art/paint.h"
 #include "art/pictures.h"
-#include "play/rules.h"
+#include "base/rules.h"
 
 #include <QPainter>
 #include <QPainterPathStroker>

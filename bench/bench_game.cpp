@@ -1,6 +1,6 @@
-#include "app/key_codes.h"
+#include "base/key_codes.h"
+#include "base/rules.h"
 #include "play/form1.h"
-#include "play/rules.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -30,15 +29,4 @@ class SilentMusicPlayer : public MusicPlayer {
     void play() override {}
     void stop() override {}
     void close() override {}
-};
-
-// Records the operations in order ("file <path>", "open", "play", ...).
-class RecordingMusicPlayer : public MusicPlayer {
-  public:
-    void setFileName(const QString& path) override { log << QStringLiteral("file ") + path; }
-    void open() override { log << QStringLiteral("open"); }
-    void play() override { log << QStringLiteral("play"); }
-    void stop() override { log << QStringLiteral("stop"); }
-    void close() override { log << QStringLiteral("close"); }
-    QStringList log;
 };

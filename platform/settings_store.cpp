@@ -161,28 +161,3 @@ QSettingsStore::write(const QString& application, const QString& section,
     }
     return contents(fileName) == after ? Change::Stored : Change::Failed;
 }
-
-QString MemorySettingsStore::read(const QString& application, const QString& section,
-                                  const QString& key, const QString& defaultText) {
-    return values.value(application + QChar('/') + path(section, key), defaultText);
-}
-
-SettingsStore::Change
-MemorySettingsStore::write(const QString& application, const QString& section,
-                           const std::function<Values(const Values& current)>& change) {
-    if (rejectWrites) {
-        return Change::Failed;
-    }
-    const QString prefix = application + QChar('/') + section + QChar('/');
-    Values current;
-    for (auto value = values.cbegin(); value != values.cend(); ++value) {
-        if (value.key().startsWith(prefix)) {
-            current.insert(value.key().mid(prefix.size()), value.value());
-        }
-    }
-    const Values wanted = change(current);
-    for (auto value = wanted.cbegin(); value != wanted.cend(); ++value) {
-        values.insert(prefix + value.key(), value.value());
-    }
-    return wanted.isEmpty() ? Change::Declined : Change::Stored;
-}

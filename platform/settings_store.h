@@ -37,14 +37,3 @@ class QSettingsStore : public SettingsStore {
     Change write(const QString& application, const QString& section,
                  const std::function<Values(const Values& current)>& change) override;
 };
-
-class MemorySettingsStore : public SettingsStore {
-  public:
-    QString read(const QString& application, const QString& section, const QString& key,
-                 const QString& defaultText) override;
-    Change write(const QString& application, const QString& section,
-                 const std::function<Values(const Values& current)>& change) override;
-
-    QMap<QString, QString> values; // "application/section/key" -> text
-    bool rejectWrites = false;
-};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include <QString>
 
 // Opens an address in the desktop's default handler.
 class Shell {
@@ -12,13 +12,4 @@ class Shell {
 class DesktopShell : public Shell {
   public:
     bool open(const QString& address) override;
-};
-
-class RecordingShell : public Shell {
-  public:
-    bool open(const QString& address) override {
-        opened << address;
-        return true;
-    }
-    QStringList opened;
 };

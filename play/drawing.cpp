@@ -1,7 +1,7 @@
 #include "play/form1.h"
 
-#include "app/numbers.h"
-#include "play/rules.h"
+#include "base/numbers.h"
+#include "base/rules.h"
 
 // Sprites are drawn straight onto the visible field: the mask clears the
 // sprite's shape (AND), the image fills it (XOR). They are erased by copying

@@ -1,8 +1,8 @@
 #include "play/form1.h"
 
-#include "app/numbers.h"
 #include "art/pictures.h"
-#include "play/rules.h"
+#include "base/numbers.h"
+#include "base/rules.h"
 
 Form1::Form1(Environment environment, ViewFactory makeView)
     : m_env(std::move(environment)), m_makeView(std::move(makeView)) {}

@@ -1,8 +1,8 @@
 #include "play/form1.h"
 
-#include "app/numbers.h"
+#include "base/numbers.h"
+#include "base/rules.h"
 #include "platform/rect.h"
-#include "play/rules.h"
 
 namespace {
 constexpr int32_t kBall = rules::kBallSize;

@@ -1,6 +1,6 @@
 #include "play/form1.h"
 
-#include "app/key_codes.h"
+#include "base/key_codes.h"
 
 // The key handlers only record which direction is held on each axis; the
 // tick turns that into acceleration.

@@ -1,6 +1,6 @@
 #include "play/form1.h"
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 // Picks one of the two tunes at random and plays it from the start, whatever
 // was playing before.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/screen.h"
-#include "play/rules.h"
+#include "base/rules.h"
+#include "base/screen.h"
 
 // What the play screen needs of its window besides showing it: the two
 // timers and the start banner. The Qt window and the headless view both

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/replay.h"
 
-#include "app/key_codes.h"
-#include "screens/tally.h"
+#include "base/key_codes.h"
+#include "play/tally.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #include "play/form1.h"
 
-#include "app/numbers.h"
-#include "play/rules.h"
+#include "base/numbers.h"
+#include "base/rules.h"
 
 #include <cstdlib>
 

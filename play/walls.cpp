@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/form1.h"
 
-#include "app/numbers.h"
-#include "play/rules.h"
+#include "base/numbers.h"
+#include "base/rules.h"
 
 // Puts a ball that crossed a wall line back on the line, reverses its
 // velocity on that axis and counts the bounce. The field's size is read

@@ -1,10 +1,10 @@
 #include "screens/form2.h"
 
-#include "app/key_codes.h"
+#include "base/key_codes.h"
 
-#include "screens/layout_window.h"
-#include "screens/tally.h"
+#include "play/tally.h"
 #include "ui_form2.h"
+#include "windows/layout_window.h"
 
 namespace {
 

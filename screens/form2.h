@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/screen.h"
+#include "base/screen.h"
 #include "platform/dialogs.h"
 #include "play/game_state.h"
 #include "screens/high_score_record.h"

@@ -1,9 +1,9 @@
 #include "screens/form4.h"
 
-#include "app/key_codes.h"
+#include "base/key_codes.h"
 
-#include "screens/layout_window.h"
 #include "ui_form4.h"
+#include "windows/layout_window.h"
 
 namespace {
 class Form4Window : public LayoutWindow {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/screen.h"
+#include "base/screen.h"
 #include "screens/high_score_record.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #include "tools/simulator.h"
 
-#include "app/key_codes.h"
+#include "base/key_codes.h"
+#include "base/rules.h"
 #include "play/form1.h"
-#include "play/rules.h"
-#include "screens/tally.h"
+#include "play/tally.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/rules.h"
 #include "play/form1.h"
 #include "play/replay.h"
-#include "play/rules.h"
 
 #include <cstdint>
 #include <optional>

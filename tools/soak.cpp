@@ -1,7 +1,7 @@
 #include "tools/soak.h"
 
-#include "app/key_codes.h"
-#include "play/rules.h"
+#include "base/key_codes.h"
+#include "base/rules.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/rules.h"
 #include "play/form1.h"
-#include "play/rules.h"
 #include "tools/simulator.h"
 
 #include <cstdint>

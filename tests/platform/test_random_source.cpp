@@ -1,4 +1,4 @@
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "platform/random_source.h"
 
 #include <QTest>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "play/form1.h"
+#include "tests/support/stand_ins.h"
 
 #include <QImage>
 #include <QRect>

@@ -1,4 +1,5 @@
 #include "screens/high_score_record.h"
+#include "tests/support/stand_ins.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,5 @@
 #include "screens/form4.h"
+#include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
 
 #include <QApplication>

@@ -1,10 +1,11 @@
 #include "art/pictures.h"
 #include "play/form1.h"
-#include "play/play_window.h"
 #include "screens/form2.h"
 #include "screens/form3.h"
 #include "screens/form4.h"
+#include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
+#include "windows/play_window.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,6 @@
+#include "play/tally.h"
 #include "screens/form2.h"
-#include "screens/tally.h"
+#include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
 
 #include <QApplication>

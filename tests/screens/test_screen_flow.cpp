@@ -1,6 +1,7 @@
 #include "app/application.h"
-#include "play/play_window.h"
+#include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
+#include "windows/play_window.h"
 
 #include <QApplication>
 #include <QDir>

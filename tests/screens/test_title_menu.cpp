@@ -1,6 +1,7 @@
 #include "screens/form3.h"
-#include "screens/layout_window.h"
+#include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
+#include "windows/layout_window.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 #include <QCoreApplication>
 #include <QProcess>

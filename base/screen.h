@@ -35,7 +35,7 @@ class Screen {
     bool isLoaded() const { return m_window != nullptr; }
     bool isShown() const { return m_window != nullptr && m_window->isDisplayed(); }
 
-    // Events from the window, with the key codes of app/key_codes.h.
+    // Events from the window, with the key codes of base/key_codes.h.
     virtual void Form_KeyDown(int16_t& KeyCode, int Shift);
     virtual void Form_KeyUp(int16_t& KeyCode, int Shift);
     // The window-close command (such as Alt+F4).

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/screen_widget.h"
 #include "platform/tick_pacer.h"
 #include "play/play_view.h"
+#include "windows/screen_widget.h"
 
 #include <QElapsedTimer>
 #include <QFrame>

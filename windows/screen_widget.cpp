@@ -1,6 +1,6 @@
-#include "app/screen_widget.h"
+#include "windows/screen_widget.h"
 
-#include "app/key_codes.h"
+#include "base/key_codes.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/screen.h"
+#include "base/screen.h"
 
 Screen::~Screen() {
     if (m_window != nullptr) {

@@ -1,4 +1,4 @@
-#include "screens/layout_window.h"
+#include "windows/layout_window.h"
 
 #include "art/pictures.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/screen_widget.h"
+#include "windows/screen_widget.h"
 
 #include <QFrame>
 #include <QImage>

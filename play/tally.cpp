@@ -1,6 +1,6 @@
-#include "screens/tally.h"
+#include "play/tally.h"
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 std::array<int32_t, kRows> scoreCounters(const GameState& game) {
     return {game.life,  game.HitGan, game.kabe, game.Moves, game.HitGan2,

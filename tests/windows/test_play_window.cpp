@@ -1,6 +1,7 @@
 #include "play/form1.h"
-#include "play/play_window.h"
+#include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
+#include "windows/play_window.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
-#include "play/play_window.h"
+#include "windows/play_window.h"
 
 #include "art/pictures.h"
+#include "base/rules.h"
 #include "play/form1.h"
-#include "play/rules.h"
 #include "ui_form1.h"
 
 #include <QPaintEvent>
