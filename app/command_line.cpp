@@ -32,11 +32,13 @@ CommandLine readCommandLine(const QStringList& arguments) {
     const QCommandLineOption watchRecord(QStringLiteral("watch-record"),
                                          QStringLiteral("Plays the game that set the high score."));
     parser.addOptions({help, version, replay, watchRecord});
-    if (!parser.parse(arguments))
+    if (!parser.parse(arguments)) {
         return refuse(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
+    }
+    if (!parser.positionalArguments().isEmpty()) {
         return refuse(QStringLiteral("Unexpected argument '%1'.")
                           .arg(parser.positionalArguments().constFirst()));
+    }
     if (parser.isSet(help)) {
         // Qt takes the program's name for the usage line from the
         // application object, and there is none yet.

@@ -39,10 +39,14 @@ int main(int argc, char** argv) {
     }
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Spinmarsh"));
-    // Every window shows the program's own icon; the desktop file names it too.
-    QApplication::setWindowIcon(art::programIcon());
     // No display name: Qt would append it to every window's title, and each
     // screen's title is exactly its caption.
+
+    // Every window shows the program's own icon; the desktop file names it too.
+    QApplication::setWindowIcon(art::programIcon());
+    // The program ends when its last screen unloads, not when a window
+    // closes: screens hide their windows between showings, so at times none
+    // is on show while the game goes on.
     QApplication::setQuitOnLastWindowClosed(false);
 
     Application game(std::move(watched));

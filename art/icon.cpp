@@ -17,8 +17,9 @@ QImage programIconImage(int size) {
 
 QIcon programIcon() {
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
+    }
     return icon;
 }
 

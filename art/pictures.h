@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include <array>
+
 // Every picture of the game, made by code, at its exact pixel size. Each
 // function builds its picture once and hands out copies.
 //
@@ -24,6 +26,19 @@ QImage timesSign();        // 35 x 37
 QImage equalsSign();       // 37 x 31
 QImage titleLogo();        // 856 x 105
 QImage highScoreHeading(); // 867 x 187
+
+// A heading lettered on the score board, in the board's pixels, edges
+// included. A row's heading sits left of the label showing the row's points
+// (named as in the score screen's layout), on the same line; section titles
+// head no row.
+struct BoardHeading {
+    enum class Colour { Gold, Green };
+    const char* text;
+    Colour colour;
+    const char* row; // nullptr for a section title
+    int left, top, right, bottom;
+};
+extern const std::array<BoardHeading, 14> kBoardHeadings;
 
 // The pictures the screen layouts name ("scoreBoard", "timesSign", ...); a
 // null picture for a name that is not one of them.

@@ -13,6 +13,28 @@
 // expect, so the labels laid over these pictures line up on every machine,
 // whatever font the outline came from.
 namespace art {
+
+using Colour = BoardHeading::Colour;
+
+// clang-format off
+const std::array<BoardHeading, 14> kBoardHeadings = {{
+    {"Score",     Colour::Gold,  nullptr,  327, 14,  493, 68},
+    {"My Boul",   Colour::Gold,  nullptr,  46,  92,  167, 121},
+    {"Life",      Colour::Green, "Label1", 63,  132, 108, 154},
+    {"Bullet",    Colour::Green, "Label2", 62,  174, 127, 191},
+    {"Wall",      Colour::Green, "Label3", 62,  215, 122, 237},
+    {"Distance",  Colour::Green, "Label4", 64,  257, 180, 281},
+    {"Enemy",     Colour::Gold,  nullptr,  448, 91,  555, 121},
+    {"Bullet",    Colour::Green, "Label5", 478, 132, 543, 149},
+    {"Wall",      Colour::Green, "Label6", 478, 173, 538, 195},
+    {"Other",     Colour::Gold,  nullptr,  457, 212, 548, 240},
+    {"Time",      Colour::Green, "Label7", 483, 254, 549, 278},
+    {"Superior",  Colour::Green, "Label8", 481, 293, 596, 321},
+    {"Superior2", Colour::Green, "Label9", 481, 332, 613, 360},
+    {"Total",     Colour::Gold,  "total",  106, 420, 190, 450},
+}};
+// clang-format on
+
 namespace {
 
 using namespace paint;
@@ -59,37 +81,12 @@ void glowText(QImage& image, const QString& text, const QRectF& box, const Glow&
     }
 }
 
-struct BoardText {
-    const char* text;
-    const Glow* glow;
-    int left, top, right, bottom;
-};
-
-// clang-format off
-constexpr std::array<BoardText, 14> kBoardTexts = {{
-    {"Score",     &kGold,  327, 14,  493, 68},
-    {"My Boul",   &kGold,  46,  92,  167, 121},
-    {"Life",      &kGreen, 63,  132, 108, 154},
-    {"Bullet",    &kGreen, 62,  174, 127, 191},
-    {"Wall",      &kGreen, 62,  215, 122, 237},
-    {"Distance",  &kGreen, 64,  257, 180, 281},
-    {"Enemy",     &kGold,  448, 91,  555, 121},
-    {"Bullet",    &kGreen, 478, 132, 543, 149},
-    {"Wall",      &kGreen, 478, 173, 538, 195},
-    {"Other",     &kGold,  457, 212, 548, 240},
-    {"Time",      &kGreen, 483, 254, 549, 278},
-    {"Superior",  &kGreen, 481, 293, 596, 321},
-    {"Superior2", &kGreen, 481, 332, 613, 360},
-    {"Total",     &kGold,  106, 420, 190, 450},
-}};
-// clang-format on
-
 QImage makeScoreBoard() {
     QImage board(891, 480, QImage::Format_RGB32);
     board.fill(Qt::black);
-    for (const BoardText& t : kBoardTexts) {
-        glowText(board, QString::fromLatin1(t.text), pixelBox(t.left, t.top, t.right, t.bottom),
-                 *t.glow);
+    for (const BoardHeading& h : kBoardHeadings) {
+        glowText(board, QString::fromLatin1(h.text), pixelBox(h.left, h.top, h.right, h.bottom),
+                 h.colour == Colour::Gold ? kGold : kGreen);
     }
     // The rule under the rows: dim at both ends, white in the middle, a
     // little darker along its top and bottom edge.

@@ -15,16 +15,16 @@ namespace {
 
 // Our tunes are a few kilobytes; standard MIDI files of whole symphonies stay
 // under a megabyte.
-constexpr qint64 MaxTuneBytes = 4 * 1024 * 1024;
+constexpr qint64 kMaxTuneBytes = qint64{4} * 1024 * 1024;
 
 // Loud enough over the game's silence, with room for a full band before clipping.
-constexpr double SynthGain = 0.5;
+constexpr double kSynthGain = 0.5;
 
 // 4 periods of 1024 frames, 93 ms at 44.1 kHz: FluidSynth's own default of
 // small periods wakes the sound server several times as often, which costs
 // five times the CPU of the synthesis itself.
-constexpr int PeriodFrames = 1024;
-constexpr int Periods = 4;
+constexpr int kPeriodFrames = 1024;
+constexpr int kPeriods = 4;
 
 // PulseAudio (or PipeWire's stand-in for it) is what a desktop plays through;
 // plain ALSA for the rest. JACK is left out: its client may start a server.
@@ -34,10 +34,12 @@ void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
 // The terminal belongs to the game: a missing sound card is not worth a line.
 void silenceLibraries() {
-    if (qEnvironmentVariableIsSet("SPINMARSH_AUDIO_DEBUG"))
+    if (qEnvironmentVariableIsSet("SPINMARSH_AUDIO_DEBUG")) {
         return;
-    for (int level = 0; level < LAST_LOG_LEVEL; ++level)
+    }
+    for (int level = 0; level < LAST_LOG_LEVEL; ++level) {
         fluid_set_log_function(level, nullptr, nullptr);
+    }
     snd_lib_error_set_handler(ignoreAlsaError);
 }
 
@@ -45,12 +47,14 @@ void silenceLibraries() {
 // environment override what a client says about itself. A user's own
 // override wins.
 void nameTheStream(const QString& application, const QString& icon) {
-    if (application.isEmpty() || qEnvironmentVariableIsSet("PULSE_PROP_OVERRIDE"))
+    if (application.isEmpty() || qEnvironmentVariableIsSet("PULSE_PROP_OVERRIDE")) {
         return;
+    }
     auto quoted = [](QString text) { return u'\'' + text.remove(u'\'') + u'\''; };
     QString properties = QStringLiteral("application.name=") + quoted(application);
-    if (!icon.isEmpty())
+    if (!icon.isEmpty()) {
         properties += QStringLiteral(" application.icon_name=") + quoted(icon);
+    }
     qputenv("PULSE_PROP_OVERRIDE", properties.toUtf8());
 }
 
@@ -60,24 +64,28 @@ QByteArray readTuneFile(const QString& path) {
     // Looked at before it is opened: opening a device or a pipe may wait or
     // do something of its own.
     const QFileInfo info(path);
-    if (!info.isFile() || info.size() > MaxTuneBytes)
+    if (!info.isFile() || info.size() > kMaxTuneBytes) {
         return {};
+    }
     // Should a pipe have taken the file's place meanwhile, this open does not
     // wait for a writer, and fstat() tells.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
         return {};
+    }
     QFile file;
     struct stat status {};
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return {};
     }
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         return {};
-    QByteArray bytes = file.read(MaxTuneBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > MaxTuneBytes)
+    }
+    QByteArray bytes = file.read(kMaxTuneBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxTuneBytes) {
         return {};
+    }
     return bytes;
 }
 
@@ -116,8 +124,9 @@ struct FluidSynthMusicPlayer::Engine {
 
     void start(const QByteArray& tune, int tuneGeneration) {
         stop();
-        if (tune.size() < 14)
+        if (tune.size() < 14) {
             return; // not even a header
+        }
         generation = tuneGeneration;
         endTick = INT_MAX;
         endTold = false;
@@ -125,46 +134,54 @@ struct FluidSynthMusicPlayer::Engine {
         if (!player || fluid_player_set_tick_callback(player, &Engine::onTick, this) != FLUID_OK ||
             fluid_player_add_mem(player, tune.constData(), static_cast<size_t>(tune.size())) !=
                 FLUID_OK ||
-            fluid_player_play(player) != FLUID_OK)
+            fluid_player_play(player) != FLUID_OK) {
             return stop();
+        }
         // FluidSynth reads the tune when it first renders. One short block
         // here shows whether it took the tune, before any output is opened
         // for it: a damaged file would leave an output streaming silence.
         float left[64];
         float right[64];
         fluid_synth_write_float(synth, 64, left, 0, 1, right, 0, 1);
-        if (fluid_player_get_status(player) != FLUID_PLAYER_PLAYING)
+        if (fluid_player_get_status(player) != FLUID_PLAYER_PLAYING) {
             return stop();
+        }
         const int ticksPerBeat = qFromBigEndian<quint16>(tune.constData() + 12) & 0x7fff;
         endTick = fluid_player_get_total_ticks(player) + ticksPerBeat;
         for (const QString& name : drivers) {
             fluid_settings_setstr(settings, "audio.driver", name.toLatin1().constData());
             driver = new_fluid_audio_driver(settings, synth);
-            if (driver)
+            if (driver) {
                 return;
+            }
         }
         stop();
     }
 
     void stop() {
         // The output goes first, so nothing renders while the rest is taken apart.
-        if (driver)
+        if (driver) {
             delete_fluid_audio_driver(driver);
+        }
         driver = nullptr;
-        if (player)
+        if (player) {
             delete_fluid_player(player);
+        }
         player = nullptr;
         // No note of this tune hangs on into the next.
         fluid_synth_system_reset(synth);
     }
 
     ~Engine() {
-        if (synth)
+        if (synth) {
             stop();
-        if (synth)
+        }
+        if (synth) {
             delete_fluid_synth(synth);
-        if (settings)
+        }
+        if (settings) {
             delete_fluid_settings(settings);
+        }
     }
 };
 
@@ -177,24 +194,27 @@ FluidSynthMusicPlayer::FluidSynthMusicPlayer(const Options& options)
     Engine& engine = *m_engine;
     engine.owner = this;
     engine.settings = new_fluid_settings();
-    if (!engine.settings)
+    if (!engine.settings) {
         return;
+    }
     // Locking 30 MB of samples into memory needs privileges a game does not have.
     fluid_settings_setint(engine.settings, "synth.lock-memory", 0);
-    fluid_settings_setnum(engine.settings, "synth.gain", SynthGain);
-    fluid_settings_setint(engine.settings, "audio.period-size", PeriodFrames);
-    fluid_settings_setint(engine.settings, "audio.periods", Periods);
+    fluid_settings_setnum(engine.settings, "synth.gain", kSynthGain);
+    fluid_settings_setint(engine.settings, "audio.period-size", kPeriodFrames);
+    fluid_settings_setint(engine.settings, "audio.periods", kPeriods);
     fluid_settings_setstr(engine.settings, "audio.pulseaudio.media-role", "game");
-    for (auto setting = options.settings.cbegin(); setting != options.settings.cend(); ++setting)
+    for (auto setting = options.settings.cbegin(); setting != options.settings.cend(); ++setting) {
         fluid_settings_setstr(engine.settings, setting.key().toUtf8().constData(),
                               setting.value().toUtf8().constData());
+    }
     engine.drivers = options.settings.contains(QStringLiteral("audio.driver"))
                          ? QStringList{options.settings.value(QStringLiteral("audio.driver"))}
                          : UsualAudioDrivers;
 
     engine.synth = new_fluid_synth(engine.settings);
-    if (!engine.synth)
+    if (!engine.synth) {
         return;
+    }
     const QStringList fonts =
         options.soundFonts.isEmpty() ? defaultSoundFonts() : options.soundFonts;
     for (const QString& font : fonts) {
@@ -202,8 +222,9 @@ FluidSynthMusicPlayer::FluidSynthMusicPlayer(const Options& options)
         // Only a real soundfont: FluidSynth hands anything else to a loader
         // that complains on the terminal.
         if (QFileInfo(font).isFile() && fluid_is_soundfont(name.constData()) &&
-            fluid_synth_sfload(engine.synth, name.constData(), 1) != FLUID_FAILED)
+            fluid_synth_sfload(engine.synth, name.constData(), 1) != FLUID_FAILED) {
             return;
+        }
     }
     delete_fluid_synth(engine.synth); // no soundfont, no music
     engine.synth = nullptr;
@@ -221,8 +242,9 @@ QStringList FluidSynthMusicPlayer::defaultSoundFonts() {
         char* synthDefault = nullptr;
         if (fluid_settings_getstr_default(settings, "synth.default-soundfont", &synthDefault) ==
                 FLUID_OK &&
-            synthDefault != nullptr && *synthDefault != '\0')
+            synthDefault != nullptr && *synthDefault != '\0') {
             fonts << QString::fromLocal8Bit(synthDefault);
+        }
         delete_fluid_settings(settings);
     }
     fonts << QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2")
@@ -241,8 +263,9 @@ void FluidSynthMusicPlayer::open() {
 }
 
 void FluidSynthMusicPlayer::play() {
-    if (m_tune.isEmpty() || !m_engine->synth)
+    if (m_tune.isEmpty() || !m_engine->synth) {
         return;
+    }
     const int generation = ++m_generation;
     m_sounding = true;
     m_output.start(
@@ -250,8 +273,9 @@ void FluidSynthMusicPlayer::play() {
 }
 
 void FluidSynthMusicPlayer::stop() {
-    if (!m_sounding)
+    if (!m_sounding) {
         return;
+    }
     m_sounding = false;
     ++m_generation;
     m_output.start([engine = m_engine.get()] { engine->stop(); });
@@ -263,11 +287,13 @@ void FluidSynthMusicPlayer::close() {
 }
 
 void FluidSynthMusicPlayer::tuneRanOut(int generation) {
-    if (generation != m_generation)
+    if (generation != m_generation) {
         return; // stopped or started anew since
-    stop();     // the tune stays open: play() starts it again
+    }
+    stop(); // the tune stays open: play() starts it again
     // The listener starts the next tune from in here; it gets a copy of
     // itself to run, so it may even replace tuneEnded.
-    if (auto notify = tuneEnded)
+    if (auto notify = tuneEnded) {
         notify();
+    }
 }

@@ -17,6 +17,10 @@ bool parseDouble(const std::string& text, double& value) {
     return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
+std::string badValue(const std::string& option, const std::string& text) {
+    return "bad value for " + option + ": '" + text + "'";
+}
+
 } // namespace
 
 std::optional<SimScript> parseScript(const std::string& text, std::string& error) {
@@ -118,19 +122,18 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
             (name == "--replay" ? options.replay : options.field) = text;
             continue;
         }
-        const std::string bad = "bad value for " + name + ": '" + text + "'";
         if (name == "--soak" || name == "--seed") {
             uint64_t value = 0;
             const char* end = text.data() + text.size();
             auto [ptr, ec] = std::from_chars(text.data(), end, value);
             if (ec != std::errc() || ptr != end || text.empty()) {
-                return refuse(bad);
+                return refuse(badValue(name, text));
             }
             if (name == "--seed") {
                 options.seed = value;
                 seeded = true;
             } else if (value < 1 || value > 1'000'000'000) {
-                return refuse(bad);
+                return refuse(badValue(name, text));
             } else {
                 options.soakGames = static_cast<int64_t>(value);
             }
@@ -138,7 +141,7 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
         }
         double value = 0;
         if (!parseDouble(text, value) || value < 0 || (name == "--period" && value <= 0)) {
-            return refuse(bad);
+            return refuse(badValue(name, text));
         }
         (name == "--clock" ? options.clock : options.period) = value;
         timed = true;

@@ -199,6 +199,41 @@ class TestLayouts : public QObject {
         }
     }
 
+    // The board's headings against the score screen's labels: a row's
+    // heading is the first thing on the line of its points and ends before
+    // their text; no other label lies over any heading.
+    void boardHeadingsLineUpWithTheirRows() {
+        QWidget* window = visibleWindow(QString::fromUtf8(layouts()[1].title));
+        QVERIFY(window != nullptr);
+        auto* board = window->findChild<QWidget*>(QStringLiteral("Picture1"));
+        QVERIFY(board != nullptr);
+        const QPoint origin = board->contentsRect().topLeft();
+        const auto place = [&origin](const QWidget* w) {
+            return QRect(w->pos() - origin, w->size());
+        };
+        for (const art::BoardHeading& h : art::kBoardHeadings) {
+            const QRect heading(QPoint(h.left, h.top), QPoint(h.right, h.bottom));
+            const QLabel* first = nullptr;
+            for (const QLabel* label : board->findChildren<QLabel*>()) {
+                const QRect r = place(label);
+                QVERIFY2(label->objectName() == QLatin1String(h.row) || !r.intersects(heading),
+                         h.text);
+                const bool onTheLine = r.top() <= heading.bottom() && heading.top() <= r.bottom();
+                if (onTheLine && r.left() > heading.left() &&
+                    (first == nullptr || r.left() < place(first).left()))
+                    first = label;
+            }
+            if (h.row == nullptr)
+                continue;
+            QVERIFY2(first != nullptr, h.text);
+            QCOMPARE(first->objectName(), QString::fromLatin1(h.row));
+            // The points are right-aligned in their label.
+            const int textLeft = place(first).right() + 1 -
+                                 QFontMetrics(first->font()).horizontalAdvance(first->text());
+            QVERIFY2(heading.right() < textLeft, h.text);
+        }
+    }
+
     // Picture boxes: the picture fills the drawing area inside a 2-px sunken
     // edge, grey over dark at the top left, white over light at the bottom right.
     void pictureBoxesHaveSunkenEdges() {
