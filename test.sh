@@ -1,4 +1,8 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs what is missing, builds Spinmarsh and runs every test with CTest.
 set -euo pipefail
 cd "$(dirname "$0")"

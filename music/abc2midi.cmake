@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Turns one tune into a MIDI file and fails the build on any complaint:
 # abc2midi reports errors in the notation but still exits with success.
 # Run with -DABC2MIDI=... -DSOURCE=... -DOUTPUT=...

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "windows/play_window.h"
 
 #include "art/pictures.h"

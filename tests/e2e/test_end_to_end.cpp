@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "app/build_config.h"
 #include "tests/support/pulse_server.h"
 #include "tests/support/xvfb_server.h"

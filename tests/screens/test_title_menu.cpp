@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "screens/form3.h"
 #include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
