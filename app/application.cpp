@@ -86,7 +86,7 @@ Application::Application(std::optional<Recording> watched) : m_music(makeMusicPl
         QCoreApplication::instance()->installEventFilter(this);
     } else {
         form1().tap = &m_replays.tap();
-        m_screens->form2().recordSaved = [this] { m_replays.keepAsRecord(); };
+        m_screens->record().game = m_replays.asRecordGame();
     }
 }
 

@@ -51,6 +51,7 @@ class ScreenSet {
     Form2& form2() { return m_form2; }
     Form3& form3() { return m_form3; }
     Form4& form4() { return m_form4; }
+    HighScoreRecord& record() { return m_record; }
 
   private:
     void screenUnloaded();

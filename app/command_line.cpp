@@ -3,7 +3,6 @@
 #include "app/command_line.h"
 
 #include "app/build_config.h"
-#include "app/replays.h"
 
 #include <QCommandLineParser>
 
@@ -12,7 +11,7 @@
 namespace {
 CommandLine refuse(const QString& why) {
     std::fprintf(stderr, "spinmarsh: %s Try spinmarsh --help.\n", qPrintable(why));
-    return {2, std::nullopt};
+    return {2, std::nullopt, false};
 }
 } // namespace
 
@@ -32,12 +31,18 @@ CommandLine readCommandLine(const QStringList& arguments) {
     const QCommandLineOption watchRecord(QStringLiteral("watch-record"),
                                          QStringLiteral("Plays the game that set the high score."));
     parser.addOptions({help, version, replay, watchRecord});
+    // What a file manager hands over when a recording is opened with the game.
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("Plays the game recorded in <file>, as --replay does."),
+        QStringLiteral("[file]"));
     if (!parser.parse(arguments)) {
         return refuse(parser.errorText());
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        return refuse(QStringLiteral("Unexpected argument '%1'.")
-                          .arg(parser.positionalArguments().constFirst()));
+    const QStringList files = parser.positionalArguments();
+    if (files.size() + int(parser.isSet(replay)) + int(parser.isSet(watchRecord)) > 1) {
+        return refuse(
+            QStringLiteral("One recording at a time: a file, --replay or --watch-record."));
     }
     if (parser.isSet(help)) {
         // Qt takes the program's name for the usage line from the
@@ -45,17 +50,17 @@ CommandLine readCommandLine(const QStringList& arguments) {
         std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
                                                         QStringLiteral("spinmarsh"))),
                    stdout);
-        return {0, std::nullopt};
+        return {0, std::nullopt, false};
     }
     if (parser.isSet(version)) {
         std::puts("spinmarsh " SPINMARSH_VERSION);
-        return {0, std::nullopt};
+        return {0, std::nullopt, false};
     }
     if (parser.isSet(replay)) {
-        return {std::nullopt, parser.value(replay)};
+        return {std::nullopt, parser.value(replay), false};
     }
-    if (parser.isSet(watchRecord)) {
-        return {std::nullopt, Replays::recordFile()};
+    if (!files.isEmpty()) {
+        return {std::nullopt, files.constFirst(), false};
     }
-    return {};
+    return {std::nullopt, std::nullopt, parser.isSet(watchRecord)};
 }

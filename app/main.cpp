@@ -5,7 +5,9 @@
 #include "app/build_config.h"
 #include "app/command_line.h"
 #include "app/display.h"
+#include "app/replays.h"
 #include "art/icon.h"
+#include "screens/high_score_record.h"
 
 #include <QApplication>
 
@@ -23,9 +25,12 @@ int main(int argc, char** argv) {
     // A recording to watch is read whole before anything else happens, so a
     // bad one is refused even without a display.
     std::optional<Recording> watched;
-    if (commandLine.replay) {
+    if (commandLine.replay || commandLine.watchRecord) {
         std::string error;
-        watched = loadRecording(*commandLine.replay, error);
+        QSettingsStore settings;
+        watched = commandLine.replay
+                      ? loadRecording(*commandLine.replay, error)
+                      : Replays::loadRecordGame(HighScoreRecord(settings).score(), error);
         if (!watched) {
             std::fprintf(stderr, "spinmarsh: %s\n", error.c_str());
             return 2;

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -44,8 +45,26 @@ void Replays::file(const Recording& game) {
     }
 }
 
-void Replays::keepAsRecord() {
-    if (!m_last.isEmpty() && QDir().mkpath(folder())) {
-        save(recordFile(), m_last);
+SettingsStore::Alongside Replays::asRecordGame() {
+    return {dropRecordGame, [this] { keepRecordGame(m_last); }};
+}
+
+void Replays::dropRecordGame() {
+    QFile::remove(recordFile());
+}
+
+void Replays::keepRecordGame(const QByteArray& game) {
+    if (!game.isEmpty() && QDir().mkpath(folder())) {
+        save(recordFile(), game);
     }
+}
+
+std::optional<Recording> Replays::loadRecordGame(int32_t score, std::string& error) {
+    std::optional<Recording> game = loadRecording(recordFile(), error);
+    if (game && game->total != score) {
+        error = recordFile().toStdString() + ": the game of another high score (total " +
+                std::to_string(game->total) + ", the high score is " + std::to_string(score) + ")";
+        return std::nullopt;
+    }
+    return game;
 }

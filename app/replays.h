@@ -2,10 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/settings_store.h"
 #include "play/replay.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
+#include <string>
 
 // The recordings on disk. Every game the window plays is filed when it ends
 // in the user's data folder as YYYYMMDD-HHMMSS-TOTAL.replay; the newest
@@ -21,9 +25,16 @@ class Replays {
     Clock& clock() { return m_recorder; }
     Form1::Tap& tap() { return m_recorder; }
 
-    // Keeps the game that has just ended as record.replay; called once its
-    // total has been stored as the high score.
-    void keepAsRecord();
+    // The game that has just ended as the record's game, record.replay, for
+    // HighScoreRecord::game: the old one goes before the record is replaced,
+    // this one is written once its total is stored.
+    SettingsStore::Alongside asRecordGame();
+    static void dropRecordGame();
+    static void keepRecordGame(const QByteArray& game);
+    // The game that set the stored score `score`. Copies of the game that
+    // wrote record.replay after the record, outside its lock, can have left
+    // another game's there: that is no record's game.
+    static std::optional<Recording> loadRecordGame(int32_t score, std::string& error);
 
     static QString folder();
     static QString recordFile();

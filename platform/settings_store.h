@@ -25,18 +25,28 @@ class SettingsStore {
     // One change of a section, whole or not at all. `change` gets the keys
     // present in the section as they are at that moment and returns the
     // values to store; no other writer of the store can come between the two.
-    // An empty result stores nothing.
+    // An empty result stores nothing. `alongside` keeps what belongs with the
+    // values in step with them, under the same lock.
+    struct Alongside {
+        // Just before the stored values are replaced.
+        std::function<void()> replacing;
+        // Once the new values are seen kept.
+        std::function<void()> replaced;
+    };
     virtual Change write(const QString& application, const QString& section,
-                         const std::function<Values(const Values& current)>& change) = 0;
+                         const std::function<Values(const Values& current)>& change,
+                         const Alongside& alongside) = 0;
 };
 
 // An INI file per application in the user's configuration folder
 // ($XDG_CONFIG_HOME/<application>.ini, usually ~/.config), written as
-// QSettings writes it and locked with the same lock file QSettings uses.
+// QSettings writes it. Writers lock the lock file QSettings uses, with a lock
+// the kernel lets go of when its holder dies.
 class QSettingsStore : public SettingsStore {
   public:
     QString read(const QString& application, const QString& section, const QString& key,
                  const QString& defaultText) override;
     Change write(const QString& application, const QString& section,
-                 const std::function<Values(const Values& current)>& change) override;
+                 const std::function<Values(const Values& current)>& change,
+                 const Alongside& alongside) override;
 };

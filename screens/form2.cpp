@@ -80,10 +80,6 @@ void Form2::Form_Load() {
         // was typed stands, silently; this screen still shows this game's.
         switch (m_record.saveIfHigher(Highname, Score)) {
         case SettingsStore::Change::Stored:
-            if (recordSaved) {
-                recordSaved();
-            }
-            break;
         case SettingsStore::Change::Declined:
             break;
         case SettingsStore::Change::Failed:

@@ -27,8 +27,6 @@ class Form2 : public Screen {
 
     // Shows the title menu; Enter calls it before leaving.
     std::function<void()> showTitleMenu;
-    // Told once a new high score has been stored.
-    std::function<void()> recordSaved;
     // A watched replay is only tallied: no name asked, nothing stored.
     bool watching = false;
 

@@ -26,10 +26,13 @@ int32_t HighScoreRecord::scoreFromText(const QString& text) {
 }
 
 SettingsStore::Change HighScoreRecord::saveIfHigher(const QString& name, int32_t score) {
-    return m_store.write(kApplication, kSection, [&](const SettingsStore::Values& current) {
-        if (score <= scoreFromText(current.value(kScoreKey, kDefaultScore))) {
-            return SettingsStore::Values();
-        }
-        return SettingsStore::Values{{kNameKey, name}, {kScoreKey, QString::number(score)}};
-    });
+    return m_store.write(
+        kApplication, kSection,
+        [&](const SettingsStore::Values& current) {
+            if (score <= scoreFromText(current.value(kScoreKey, kDefaultScore))) {
+                return SettingsStore::Values();
+            }
+            return SettingsStore::Values{{kNameKey, name}, {kScoreKey, QString::number(score)}};
+        },
+        game);
 }

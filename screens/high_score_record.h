@@ -43,6 +43,12 @@ class HighScoreRecord {
     // old one whole.
     SettingsStore::Change saveIfHigher(const QString& name, int32_t score);
 
+    // The game that set the record, kept beside it: dropped just before a new
+    // record replaces the stored one and kept once the new one is stored, both
+    // under the record's lock, so that neither a kill nor another copy of the
+    // game can leave one game beside another's score.
+    SettingsStore::Alongside game;
+
   private:
     SettingsStore& m_store;
 };

@@ -56,6 +56,20 @@ class TestInstall : public QObject {
     QString gameDir() const { return installed(QStringLiteral(SPINMARSH_INSTALL_GAMEDIR)); }
     QString dataDir() const { return installed(QStringLiteral(SPINMARSH_INSTALL_DATADIR)); }
 
+    // A desktop that finds the installed tree's program and data folder
+    // first, and nothing of this machine's user.
+    QProcessEnvironment desktop() const {
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("PATH"),
+                   gameDir() + QLatin1Char(':') + qEnvironmentVariable("PATH"));
+        env.insert(QStringLiteral("XDG_DATA_DIRS"), dataDir() + QStringLiteral(":/usr/share"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"),
+                   m_scratch.filePath(QStringLiteral("home/data")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                   m_scratch.filePath(QStringLiteral("home/config")));
+        return env;
+    }
+
   private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_scratch.isValid());
@@ -69,6 +83,13 @@ class TestInstall : public QObject {
         // A relocated install must work as well as one where it was put.
         m_prefix = m_scratch.filePath(QStringLiteral("elsewhere"));
         QVERIFY(QDir().rename(m_scratch.filePath(QStringLiteral("stage/usr")), m_prefix));
+        // What a distribution's triggers, or a desktop, do with the file types
+        // and the desktop entries that open them.
+        const Run mime = run(QStringLiteral("update-mime-database"), {dataDir() + "/mime"});
+        QVERIFY2(mime.status == 0, qPrintable(mime.err));
+        const Run apps =
+            run(QStringLiteral("update-desktop-database"), {dataDir() + "/applications"});
+        QVERIFY2(apps.status == 0, qPrintable(apps.err));
     }
 
     void onlyTheGameIsInTheProgramFolder() {
@@ -162,6 +183,46 @@ class TestInstall : public QObject {
                      qPrintable(line));
     }
 
+    // A file manager knows a recording by its name, or by its first line
+    // when it has another name, and offers the game to open it.
+    void recordingsAreKnownToTheDesktop_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("type");
+        QFile golden(QStringLiteral(SPINMARSH_SOURCE_DIR "/tests/data/replay/golden.replay"));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        const QByteArray recording = golden.readAll();
+        const QString replay = QStringLiteral("application/x-spinmarsh-replay");
+        QTest::newRow("by its name") << "best.replay" << QByteArray("not a recording\n") << replay;
+        QTest::newRow("by its first line") << "best-game" << recording << replay;
+        QTest::newRow("neither") << "notes" << QByteArray("spinmarsh-replays 1\n")
+                                 << QStringLiteral("text/plain");
+    }
+    void recordingsAreKnownToTheDesktop() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, type);
+        const QString path = m_scratch.filePath(name);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(content), content.size());
+        file.close();
+        const Run info = run(QStringLiteral("gio"),
+                             {QStringLiteral("info"), QStringLiteral("-a"),
+                              QStringLiteral("standard::content-type"), path},
+                             desktop());
+        QCOMPARE(info.status, 0);
+        const QRegularExpressionMatch found =
+            QRegularExpression(QStringLiteral("standard::content-type: (\\S+)")).match(info.out);
+        QVERIFY2(found.hasMatch(), qPrintable(info.out));
+        QCOMPARE(found.captured(1), type);
+
+        const Run apps = run(QStringLiteral("gio"), {QStringLiteral("mime"), type}, desktop());
+        QCOMPARE(apps.status, 0);
+        QCOMPARE(apps.out.contains(kId + QStringLiteral(".desktop")),
+                 type != QStringLiteral("text/plain"));
+    }
+
     void commandLine_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
@@ -177,12 +238,62 @@ class TestInstall : public QObject {
         QTest::newRow("unknown option")
             << QStringList{QStringLiteral("--fullscreen")} << 2 << QString()
             << QStringLiteral("spinmarsh: Unknown option 'fullscreen'. Try spinmarsh --help.\n");
-        QTest::newRow("stray argument")
-            << QStringList{QStringLiteral("level2")} << 2 << QString()
-            << QStringLiteral("spinmarsh: Unexpected argument 'level2'. Try spinmarsh --help.\n");
+        const QString recording =
+            QStringLiteral(SPINMARSH_SOURCE_DIR "/tests/data/replay/golden.replay");
+        QTest::newRow("a recording, no display")
+            << QStringList{recording} << 1 << QString() << QStringLiteral("no display");
+        QTest::newRow("a file that is no recording")
+            << QStringList{QStringLiteral(SPINMARSH_SOURCE_DIR "/README.md")} << 2 << QString()
+            << QStringLiteral("spinmarsh: " SPINMARSH_SOURCE_DIR "/README.md: ");
+        QTest::newRow("no such file") << QStringList{QStringLiteral("level2")} << 2 << QString()
+                                      << QStringLiteral("spinmarsh: level2: cannot be read");
+        const QString oneAtATime = QStringLiteral(
+            "spinmarsh: One recording at a time: a file, --replay or --watch-record. Try "
+            "spinmarsh --help.\n");
+        QTest::newRow("two recordings")
+            << QStringList{recording, recording} << 2 << QString() << oneAtATime;
+        QTest::newRow("a recording and --watch-record")
+            << QStringList{recording, QStringLiteral("--watch-record")} << 2 << QString()
+            << oneAtATime;
+        QTest::newRow("--replay and a recording")
+            << QStringList{QStringLiteral("--replay"), recording, recording} << 2 << QString()
+            << oneAtATime;
         QTest::newRow("no arguments, no display")
             << QStringList{} << 1 << QString() << QStringLiteral("spinmarsh: ");
     }
+    // --watch-record plays record.replay only when it is the stored score's
+    // game (here it gets as far as needing a display); an older copy of the
+    // game could have left another game's there.
+    void watchRecord_data() {
+        QTest::addColumn<QByteArray>("score");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("the record's game") << QByteArray("15050") << 1 << "no display";
+        QTest::newRow("another game")
+            << QByteArray("15100") << 2
+            << "the game of another high score (total 15050, the high score is 15100)";
+    }
+    void watchRecord() {
+        QFETCH(QByteArray, score);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        const QProcessEnvironment env = desktop();
+        const QString replays = env.value("XDG_DATA_HOME") + "/spinmarsh/replays";
+        QVERIFY(QDir().mkpath(replays));
+        QVERIFY(QDir().mkpath(env.value("XDG_CONFIG_HOME")));
+        QFile::remove(replays + "/record.replay");
+        QVERIFY(QFile::copy(QStringLiteral(SPINMARSH_SOURCE_DIR "/tests/data/replay/golden.replay"),
+                            replays + "/record.replay"));
+        QFile settings(env.value("XDG_CONFIG_HOME") + "/Rollvane.ini");
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=" + score + '\n');
+        settings.close();
+        const Run result =
+            run(gameDir() + QStringLiteral("/spinmarsh"), {QStringLiteral("--watch-record")}, env);
+        QCOMPARE(result.status, status);
+        QVERIFY2(result.err.contains(err), qPrintable(result.err));
+    }
+
     // Answered by the installed game with no display at all; the game itself
     // needs one.
     void commandLine() {

@@ -40,11 +40,12 @@ QString subtotal(int row) {
 class SharedStore : public MemorySettingsStore {
   public:
     Change write(const QString& application, const QString& section,
-                 const std::function<Values(const Values& current)>& change) override {
+                 const std::function<Values(const Values& current)>& change,
+                 const Alongside& alongside) override {
         for (auto value = meanwhile.cbegin(); value != meanwhile.cend(); ++value) {
             values.insert(value.key(), value.value());
         }
-        return MemorySettingsStore::write(application, section, change);
+        return MemorySettingsStore::write(application, section, change, alongside);
     }
     QMap<QString, QString> meanwhile;
 };
@@ -205,7 +206,7 @@ class TestScoreScreen : public QObject {
         QFETCH(QString, kept);
         QFETCH(bool, recordGame);
         int recordGames = 0;
-        form->recordSaved = [&recordGames] { ++recordGames; };
+        record->game.replaced = [&recordGames] { ++recordGames; };
         store.values.insert(kScorePath, QStringLiteral("100"));
         store.values.insert(kNamePath, QStringLiteral("Kit"));
         if (!meanwhile.isNull()) {
@@ -221,7 +222,7 @@ class TestScoreScreen : public QObject {
         QVERIFY(Form2::kNotSavedMessage.contains(QStringLiteral("ハイスコア")));
         QCOMPARE(store.values.value(kScorePath) + QChar('|') + store.values.value(kNamePath), kept);
         QCOMPARE(recordGames, recordGame ? 1 : 0);
-        form->recordSaved = nullptr;
+        record->game.replaced = nullptr;
     }
 
     // The play screen's closing handlers show the score screen twice; the

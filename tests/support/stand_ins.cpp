@@ -9,7 +9,8 @@ QString MemorySettingsStore::read(const QString& application, const QString& sec
 
 SettingsStore::Change
 MemorySettingsStore::write(const QString& application, const QString& section,
-                           const std::function<Values(const Values& current)>& change) {
+                           const std::function<Values(const Values& current)>& change,
+                           const Alongside& alongside) {
     if (rejectWrites) {
         return Change::Failed;
     }
@@ -21,8 +22,17 @@ MemorySettingsStore::write(const QString& application, const QString& section,
         }
     }
     const Values wanted = change(current);
+    if (wanted.isEmpty()) {
+        return Change::Declined;
+    }
+    if (alongside.replacing) {
+        alongside.replacing();
+    }
     for (auto value = wanted.cbegin(); value != wanted.cend(); ++value) {
         values.insert(prefix + value.key(), value.value());
     }
-    return wanted.isEmpty() ? Change::Declined : Change::Stored;
+    if (alongside.replaced) {
+        alongside.replaced();
+    }
+    return Change::Stored;
 }

@@ -39,7 +39,8 @@ class MemorySettingsStore : public SettingsStore {
     QString read(const QString& application, const QString& section, const QString& key,
                  const QString& defaultText) override;
     Change write(const QString& application, const QString& section,
-                 const std::function<Values(const Values& current)>& change) override;
+                 const std::function<Values(const Values& current)>& change,
+                 const Alongside& alongside) override;
 
     QMap<QString, QString> values; // "application/section/key" -> text
     bool rejectWrites = false;
