@@ -23,11 +23,20 @@ constexpr qint64 kMaxTuneBytes = qint64{4} * 1024 * 1024;
 // Loud enough over the game's silence, with room for a full band before clipping.
 constexpr double kSynthGain = 0.5;
 
-// 4 periods of 1024 frames, 93 ms at 44.1 kHz: FluidSynth's own default of
-// small periods wakes the sound server several times as often, which costs
-// five times the CPU of the synthesis itself.
+// FluidSynth renders and writes a period at a time, 1024 frames (23 ms at
+// 44.1 kHz) here; its own default of small periods wakes the output thread
+// several times as often. ALSA gets 4 of them as its buffer. Stopping waits
+// for the period being written, so a period is also the most a stop lags.
 constexpr int kPeriodFrames = 1024;
 constexpr int kPeriods = 4;
+
+// What the sound server holds of the music, played ahead. FluidSynth asks
+// PulseAudio for a buffer of one period, and the server then mixes every
+// 6 ms: that, and the output thread woken as often, not the synthesis, was
+// most of what the music cost. Background music needs no low latency, and
+// closing the output drops what the server holds, so a stop does not wait
+// for it.
+constexpr int kServerBufferMs = 500;
 
 // PulseAudio (or PipeWire's stand-in for it) is what a desktop plays through;
 // plain ALSA for the rest. JACK is left out: its client may start a server.
@@ -59,6 +68,15 @@ void nameTheStream(const QString& application, const QString& icon) {
         properties += QStringLiteral(" application.icon_name=") + quoted(icon);
     }
     qputenv("PULSE_PROP_OVERRIDE", properties.toUtf8());
+}
+
+// FluidSynth has no setting for the sound server's buffer; the server's
+// client library takes it from the environment over what FluidSynth asks.
+// A user's own choice wins.
+void bufferAhead() {
+    if (!qEnvironmentVariableIsSet("PULSE_LATENCY_MSEC")) {
+        qputenv("PULSE_LATENCY_MSEC", QByteArray::number(kServerBufferMs));
+    }
 }
 
 } // namespace
@@ -150,7 +168,13 @@ struct FluidSynthMusicPlayer::Engine {
             return stop();
         }
         const int ticksPerBeat = qFromBigEndian<quint16>(tune.constData() + 12) & 0x7fff;
-        endTick = fluid_player_get_total_ticks(player) + ticksPerBeat;
+        // The output renders ahead of what is heard by the sound server's
+        // buffer, and closing it drops what the server holds: the end waits
+        // that much longer, so the last notes still ring.
+        const qint64 ticksBuffered = qint64{kServerBufferMs} * 1000 * ticksPerBeat /
+                                     qMax(1, fluid_player_get_midi_tempo(player));
+        endTick =
+            fluid_player_get_total_ticks(player) + ticksPerBeat + static_cast<int>(ticksBuffered);
         for (const QString& name : drivers) {
             fluid_settings_setstr(settings, "audio.driver", name.toLatin1().constData());
             driver = new_fluid_audio_driver(settings, synth);
@@ -193,6 +217,7 @@ FluidSynthMusicPlayer::FluidSynthMusicPlayer(const Options& options)
     m_output.setMaxThreadCount(1);
     silenceLibraries();
     nameTheStream(options.applicationName, options.iconName);
+    bufferAhead();
 
     Engine& engine = *m_engine;
     engine.owner = this;

@@ -748,6 +748,11 @@ class TestEndToEnd : public QObject {
                   "application.icon_name = \"" SPINMARSH_APP_ID "\"", "media.role = \"game\""}) {
                 QVERIFY2(streams.contains(QLatin1String(property)), qPrintable(streams));
             }
+            // Held well ahead in the server, so neither the game's output
+            // thread nor the server wakes every few milliseconds for it.
+            const auto buffered =
+                QRegularExpression(QStringLiteral("Buffer Latency: (\\d+) usec")).match(streams);
+            QVERIFY2(buffered.captured(1).toLongLong() >= 100000, qPrintable(streams));
             if (shownWindow(kMessageTitle).isEmpty()) {
                 QVERIFY(game.keys(kPlayTitle, {QStringLiteral("Escape")}));
             }
