@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
 
-#include "app/build_config.h"
 #include "app/replays.h"
+#include "base/project.h"
 
 #include <QCommandLineParser>
 
