@@ -7,6 +7,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
+cmake --preset dev >/dev/null
+cmake --build --preset dev
 exec ./build/bin/spinmarsh "$@"

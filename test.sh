@@ -7,6 +7,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPINMARSH_WERROR=ON >/dev/null
-cmake --build build
-ctest --test-dir build --output-on-failure -j "$(nproc)" "$@"
+cmake --preset dev >/dev/null
+cmake --build --preset dev
+ctest --preset dev -j "$(nproc)" "$@"

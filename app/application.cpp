@@ -5,57 +5,11 @@
 
 #include "app/tune_dir.h"
 #include "platform/fluidsynth_music_player.h"
-#include "windows/play_window.h"
+#include "windows/screen_windows.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
-
-ScreenSet::ScreenSet(Platform platform, Form1::ViewFactory makePlayView,
-                     std::function<void()> endProgram)
-    : m_record(platform.settings),
-      m_form1(Form1::Environment{platform.clock, platform.pause, platform.dialogs, platform.music,
-                                 platform.random, platform.tuneDir},
-              std::move(makePlayView)),
-      m_form2(m_form1, m_record, platform.dialogs), m_form3(platform.shell), m_form4(m_record),
-      m_endProgram(std::move(endProgram)) {
-    m_form1.showScoreScreen = [this] { m_form2.show(); };
-    m_form2.showTitleMenu = [this] { m_form3.show(); };
-    m_form4.showTitleMenu = [this] { m_form3.show(); };
-    m_form3.links = Form3::Links{&m_form1, &m_form2, &m_form4, [this] { end(); }};
-    for (Screen* screen : {static_cast<Screen*>(&m_form1), static_cast<Screen*>(&m_form2),
-                           static_cast<Screen*>(&m_form3), static_cast<Screen*>(&m_form4)}) {
-        screen->unloaded = [this] { screenUnloaded(); };
-    }
-}
-
-ScreenSet::~ScreenSet() {
-    // Nothing may call back into a half-destroyed set.
-    for (Screen* screen : {static_cast<Screen*>(&m_form1), static_cast<Screen*>(&m_form2),
-                           static_cast<Screen*>(&m_form3), static_cast<Screen*>(&m_form4)}) {
-        screen->unloaded = nullptr;
-    }
-}
-
-void ScreenSet::start() {
-    m_form2.show();
-}
-
-// Every way out of a screen opens another one first, so this only happens
-// when the quit item has unloaded them all; it is a safety net should some
-// other path ever leave the program without a screen.
-void ScreenSet::screenUnloaded() {
-    if (!m_form1.isLoaded() && !m_form2.isLoaded() && !m_form3.isLoaded() && !m_form4.isLoaded()) {
-        end();
-    }
-}
-
-void ScreenSet::end() {
-    if (!m_ended && m_endProgram) {
-        m_ended = true;
-        m_endProgram();
-    }
-}
 
 namespace {
 // The synthesizer loads its soundfont here, once, so no game's countdown
@@ -77,7 +31,7 @@ Application::Application(std::optional<Recording> watched) : m_music(makeMusicPl
         ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_pause, m_dialogs,
                             *m_music, m_random, m_settings, m_shell,
                             findTuneDir(QCoreApplication::applicationDirPath())},
-        [](Form1& form) { return new PlayWindow(form); }, [] { QCoreApplication::quit(); });
+        windowViews(), [] { QCoreApplication::quit(); });
     if (m_player) {
         form1().tap = m_player.get();
         // Enter on the score screen leaves it for no other: the program ends.

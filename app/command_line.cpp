@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
 
-#include "app/build_config.h"
+#include "base/project.h"
 
 #include <QCommandLineParser>
 

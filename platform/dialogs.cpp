@@ -3,28 +3,6 @@
 
 #include "platform/dialogs.h"
 
-#include <QInputDialog>
-#include <QMessageBox>
-
-namespace {
-const QString kTitle = QStringLiteral("Spinmarsh");
-}
-
-void QtDialogs::MsgBox(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok);
-    box.exec();
-}
-
-QString QtDialogs::InputBox(const QString& prompt, const QString& title,
-                            const QString& defaultText) {
-    QString label = prompt;
-    label.replace(QChar('\r'), QChar('\n'));
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(nullptr, title, label, QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
-}
-
 QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) {
     prompts << prompt + QChar('|') + title + QChar('|') + defaultText;

@@ -18,13 +18,6 @@ class Dialogs {
                              const QString& defaultText) = 0;
 };
 
-class QtDialogs : public Dialogs {
-  public:
-    void MsgBox(const QString& text) override;
-    QString InputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
-};
-
 // Answers from a script and remembers what was asked.
 class ScriptedDialogs : public Dialogs {
   public:

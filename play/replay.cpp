@@ -3,6 +3,8 @@
 #include "play/replay.h"
 
 #include "base/key_codes.h"
+#include "base/project.h"
+#include "base/rules.h"
 #include "play/tally.h"
 
 #include <QFile>
@@ -17,8 +19,10 @@ namespace {
 // game's rules.
 const std::string kHeader = "spinmarsh-replay 1";
 constexpr size_t kReadingsPerLine = 32;
-// A recording's clock beyond its readings: one tick at 64 a second.
-constexpr int64_t kTickMilliseconds = 16;
+// A recording's clock beyond its readings: one tick, in the recording's whole
+// milliseconds.
+constexpr auto kTickMilliseconds = static_cast<int64_t>(rules::kTickPeriodMs + 0.5);
+static_assert(kTickMilliseconds == 16);
 
 // Calls f(name, variable) for every variable the load leaves alone.
 template <typename State, typename F> void forEachCarried(State& s, F f) {

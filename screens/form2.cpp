@@ -6,19 +6,8 @@
 #include "base/key_codes.h"
 
 #include "play/tally.h"
-#include "ui_form2.h"
-#include "windows/layout_window.h"
 
 namespace {
-
-class Form2Window : public LayoutWindow {
-  public:
-    explicit Form2Window(Screen& screen) : LayoutWindow(screen) {
-        Ui::Form2 ui;
-        ui.setupUi(this);
-        finishLayout();
-    }
-};
 
 QString subtotalLabel(int row) {
     return QStringLiteral("Label_") + QString::number(row);
@@ -45,11 +34,11 @@ const QString Form2::kNamePrompt =
 const QString Form2::kNameTitle = QStringLiteral("すごーい");
 const QString Form2::kNotSavedMessage = QStringLiteral("ハイスコアを保存できませんでした。");
 
-Form2::Form2(const GameState& game, HighScoreRecord& record, Dialogs& dialogs)
-    : m_game(game), m_record(record), m_dialogs(dialogs) {}
+Form2::Form2(const GameState& game, HighScoreRecord& record, Dialogs& dialogs, ViewFactory makeView)
+    : m_game(game), m_record(record), m_dialogs(dialogs), m_makeView(std::move(makeView)) {}
 
 ScreenWindow* Form2::createWindow() {
-    m_window = new Form2Window(*this);
+    m_window = m_makeView(*this);
     return m_window;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "play/game_state.h"
 #include "screens/high_score_record.h"
+#include "screens/layout_view.h"
 
 #include <QString>
 
@@ -14,16 +15,16 @@
 #include <cstdint>
 #include <functional>
 
-class LayoutWindow;
-
 // The score screen: tallies the game that has just ended, asks for a name
 // when the total beats the stored high score, and stores both. It is also the
 // first screen of the program, when every counter is still 0.
 class Form2 : public Screen {
   public:
+    using ViewFactory = std::function<LayoutView*(Form2&)>;
+
     // The counters are read from the play screen's record, which outlives its
     // window; reading them never loads the play screen.
-    Form2(const GameState& game, HighScoreRecord& record, Dialogs& dialogs);
+    Form2(const GameState& game, HighScoreRecord& record, Dialogs& dialogs, ViewFactory makeView);
 
     // Shows the title menu; Enter calls it before leaving.
     std::function<void()> showTitleMenu;
@@ -59,6 +60,7 @@ class Form2 : public Screen {
     const GameState& m_game;
     HighScoreRecord& m_record;
     Dialogs& m_dialogs;
-    LayoutWindow* m_window = nullptr;
+    ViewFactory m_makeView;
+    LayoutView* m_window = nullptr;
     int32_t Score = 0;
 };

@@ -5,51 +5,12 @@
 
 #include "base/key_codes.h"
 
-#include "ui_form3.h"
-#include "windows/layout_window.h"
-
-#include <array>
-
-namespace {
-
-const std::array<QString, 4> kItemLabels = {QStringLiteral("Label1"), QStringLiteral("Label2"),
-                                            QStringLiteral("Label3"), QStringLiteral("Label4")};
-
-class Form3Window : public LayoutWindow {
-  public:
-    explicit Form3Window(Form3& form) : LayoutWindow(form) {
-        Ui::Form3 ui;
-        ui.setupUi(this);
-        finishLayout();
-        // A hidden label gets no clicks, so only the word shown can be
-        // clicked. The menu may be gone by the time a click is handled.
-        connect(ui.Label1, &ClickLabel::clicked, this, [this, &form] {
-            if (screen() != nullptr) {
-                form.Label1_Click();
-            }
-        });
-        connect(ui.Label2, &ClickLabel::clicked, this, [this, &form] {
-            if (screen() != nullptr) {
-                form.Label2_Click();
-            }
-        });
-        connect(ui.Label3, &ClickLabel::clicked, this, [this, &form] {
-            if (screen() != nullptr) {
-                form.Label3_Click();
-            }
-        });
-        connect(ui.Label4, &ClickLabel::clicked, this, [this, &form] {
-            if (screen() != nullptr) {
-                form.Label4_Click();
-            }
-        });
-    }
-};
-
-} // namespace
+const std::array<QString, 4> Form3::kItemLabels = {
+    QStringLiteral("Label1"), QStringLiteral("Label2"), QStringLiteral("Label3"),
+    QStringLiteral("Label4")};
 
 ScreenWindow* Form3::createWindow() {
-    m_window = new Form3Window(*this);
+    m_window = m_makeView(*this);
     return m_window;
 }
 

@@ -3,18 +3,19 @@
 
 #pragma once
 
+#include "base/project.h"
 #include "base/screen.h"
 #include "platform/shell.h"
+#include "screens/layout_view.h"
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 
-class LayoutWindow;
-
 // Where the menu's last item takes the player.
-inline const QString kWebSite = QStringLiteral("https://spinmarsh.invalid/");
+inline const QString kWebSite = QStringLiteral(SPINMARSH_HOMEPAGE_URL);
 
 // The title menu: one item shown at a time, Up and Down step round the four,
 // Enter or a click on the word shown runs it.
@@ -28,7 +29,9 @@ class Form3 : public Screen {
         std::function<void()> endProgram;
     };
 
-    explicit Form3(Shell& shell) : m_shell(shell) {}
+    using ViewFactory = std::function<LayoutView*(Form3&)>;
+
+    Form3(Shell& shell, ViewFactory makeView) : m_shell(shell), m_makeView(std::move(makeView)) {}
     Links links;
 
     int16_t menuPos() const { return MenuPos; }
@@ -42,6 +45,9 @@ class Form3 : public Screen {
     void Label3_Click(); // High score
     void Label4_Click(); // the web site
 
+    // The items' words, 1 to 4, by their layout names.
+    static const std::array<QString, 4> kItemLabels;
+
   protected:
     ScreenWindow* createWindow() override;
     void Form_Load() override;
@@ -49,6 +55,7 @@ class Form3 : public Screen {
 
   private:
     Shell& m_shell;
-    LayoutWindow* m_window = nullptr;
+    ViewFactory m_makeView;
+    LayoutView* m_window = nullptr;
     int16_t MenuPos = 0;
 };

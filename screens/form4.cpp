@@ -5,22 +5,8 @@
 
 #include "base/key_codes.h"
 
-#include "ui_form4.h"
-#include "windows/layout_window.h"
-
-namespace {
-class Form4Window : public LayoutWindow {
-  public:
-    explicit Form4Window(Screen& screen) : LayoutWindow(screen) {
-        Ui::Form4 ui;
-        ui.setupUi(this);
-        finishLayout();
-    }
-};
-} // namespace
-
 ScreenWindow* Form4::createWindow() {
-    m_window = new Form4Window(*this);
+    m_window = m_makeView(*this);
     return m_window;
 }
 

@@ -5,17 +5,19 @@
 
 #include "base/screen.h"
 #include "screens/high_score_record.h"
+#include "screens/layout_view.h"
 
 #include <QString>
 
 #include <functional>
 
-class LayoutWindow;
-
 // The high-score screen: the stored name and score, exactly as stored.
 class Form4 : public Screen {
   public:
-    explicit Form4(HighScoreRecord& record) : m_record(record) {}
+    using ViewFactory = std::function<LayoutView*(Form4&)>;
+
+    Form4(HighScoreRecord& record, ViewFactory makeView)
+        : m_record(record), m_makeView(std::move(makeView)) {}
 
     std::function<void()> showTitleMenu;
 
@@ -36,5 +38,6 @@ class Form4 : public Screen {
     void leave();
 
     HighScoreRecord& m_record;
-    LayoutWindow* m_window = nullptr;
+    ViewFactory m_makeView;
+    LayoutView* m_window = nullptr;
 };

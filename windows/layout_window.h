@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "screens/layout_view.h"
 #include "windows/screen_widget.h"
 
 #include <QFrame>
@@ -67,15 +68,15 @@ class ClickLabel : public QLabel {
 // layout, gives every label the pixel size its layout asks for (the
 // "pixelSize" property, so the text is as large as designed at any screen
 // resolution) and lets its screen read and set the labels by name.
-class LayoutWindow : public ScreenWidget {
+class LayoutWindow : public ScreenWidget, public LayoutView {
     Q_OBJECT
   public:
     explicit LayoutWindow(Screen& screen);
 
-    QString caption(const QString& name) const;
-    void setCaption(const QString& name, const QString& text);
-    bool isLabelVisible(const QString& name) const;
-    void setLabelVisible(const QString& name, bool visible);
+    QString caption(const QString& name) const override;
+    void setCaption(const QString& name, const QString& text) override;
+    bool isLabelVisible(const QString& name) const override;
+    void setLabelVisible(const QString& name, bool visible) override;
 
   protected:
     // Call after the layout has been set up.

@@ -112,5 +112,5 @@ void TestNumbers::overflowStopsTheProgram() {
     QCOMPARE(message.contains("Spinmarsh: run-time error: overflow"), exitCode == 70);
 }
 
-QTEST_MAIN(TestNumbers)
+QTEST_GUILESS_MAIN(TestNumbers)
 #include "test_numbers.moc"

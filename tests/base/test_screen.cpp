@@ -148,5 +148,5 @@ void TestScreen::unloadClosesOnceAndKeepsTheVariables() {
     QCOMPARE(screen.Highscore, 4421);
 }
 
-QTEST_MAIN(TestScreen)
+QTEST_GUILESS_MAIN(TestScreen)
 #include "test_screen.moc"

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "app/build_config.h"
+#include "base/project.h"
 #include "tests/support/pulse_server.h"
 #include "tests/support/xvfb_server.h"
 
@@ -37,7 +38,7 @@ const QString kPlayTitle = QStringLiteral("Form1");
 const QString kHighScoreTitle = QStringLiteral("Form4");
 const QString kMessageTitle = QStringLiteral("Spinmarsh");
 const QString kPromptTitle = QStringLiteral("すごーい");
-const QString kWebSite = QStringLiteral("https://spinmarsh.invalid/");
+const QString kWebSite = QStringLiteral(SPINMARSH_HOMEPAGE_URL);
 
 // Generous: a loaded two-core machine can take seconds to map a window.
 constexpr int kPatience = 15000;

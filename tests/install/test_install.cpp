@@ -6,6 +6,7 @@
 // it.
 #include "app/build_config.h"
 #include "app/tune_dir.h"
+#include "base/project.h"
 
 #include <QDir>
 #include <QDirIterator>

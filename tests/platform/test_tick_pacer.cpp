@@ -65,5 +65,5 @@ void TestTickPacer::lateTickMergesTheMissedOnes() {
     QCOMPARE(ticks, 64);
 }
 
-QTEST_MAIN(TestTickPacer)
+QTEST_GUILESS_MAIN(TestTickPacer)
 #include "test_tick_pacer.moc"

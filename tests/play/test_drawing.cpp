@@ -188,5 +188,5 @@ void TestDrawing::shotsAreClippedAtTheFieldsEdge() {
     }
 }
 
-QTEST_MAIN(TestDrawing)
+QTEST_GUILESS_MAIN(TestDrawing)
 #include "test_drawing.moc"

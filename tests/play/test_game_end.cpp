@@ -193,5 +193,5 @@ void TestGameEnd::timeLimit() {
     QCOMPARE(rig.dialogs.messages.size(), ends ? 1 : 0);
 }
 
-QTEST_MAIN(TestGameEnd)
+QTEST_GUILESS_MAIN(TestGameEnd)
 #include "test_game_end.moc"

@@ -153,5 +153,5 @@ void TestGameStart::playMusicPicksATuneAndRestartsIt() {
     QVERIFY(!rig.music.tuneEnded); // nothing restarts the music once the screen is gone
 }
 
-QTEST_MAIN(TestGameStart)
+QTEST_GUILESS_MAIN(TestGameStart)
 #include "test_game_start.moc"

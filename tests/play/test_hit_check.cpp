@@ -269,5 +269,5 @@ void TestHitCheck::retiredShotsAreWipedFromTheField() {
     QCOMPARE(region(f.MainPic, both), region(f.SubPic, both));
 }
 
-QTEST_MAIN(TestHitCheck)
+QTEST_GUILESS_MAIN(TestHitCheck)
 #include "test_hit_check.moc"

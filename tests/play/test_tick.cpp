@@ -266,5 +266,5 @@ void TestTick::shotsFireEvery40And60Ticks() {
     QCOMPARE(f.HitGan + f.HitGan2 + f.GanGan, 0);
 }
 
-QTEST_MAIN(TestTick)
+QTEST_GUILESS_MAIN(TestTick)
 #include "test_tick.moc"

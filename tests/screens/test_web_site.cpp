@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "platform/shell.h"
-#include "screens/form3.h"
+#include "screens/screen_set.h"
 #include "tests/support/xvfb_server.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,7 +53,7 @@ class TestWebSite : public QObject {
 
     void menuOpensOurWebSite() {
         DesktopShell shell;
-        Form3 menu(shell);
+        Form3 menu(shell, headlessViews().menu);
         menu.show();
         int16_t up = 38, enter = 13;
         menu.Form_KeyDown(up, 0);
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     }
     int result = 0;
     {
-        QApplication app(argc, argv);
+        QGuiApplication app(argc, argv);
         TestWebSite test;
         result = QTest::qExec(&test, argc, argv);
     }

@@ -5,6 +5,7 @@
 #include "screens/form2.h"
 #include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
+#include "windows/screen_windows.h"
 
 #include <QApplication>
 #include <QTest>
@@ -74,7 +75,7 @@ class TestScoreScreen : public QObject {
         dialogs = ScriptedDialogs();
         menuShown = 0;
         record = std::make_unique<HighScoreRecord>(store);
-        form = std::make_unique<Form2>(game, *record, dialogs);
+        form = std::make_unique<Form2>(game, *record, dialogs, &scoreWindow);
         form->showTitleMenu = [this] { ++menuShown; };
     }
 

@@ -5,6 +5,7 @@
 #include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
 #include "windows/layout_window.h"
+#include "windows/screen_windows.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -65,7 +66,7 @@ class TestTitleMenu : public QObject {
         play = std::make_unique<StubScreen>(QStringLiteral("play"), log);
         score = std::make_unique<StubScreen>(QStringLiteral("score"), log);
         highScore = std::make_unique<StubScreen>(QStringLiteral("highScore"), log);
-        menu = std::make_unique<Form3>(shell);
+        menu = std::make_unique<Form3>(shell, &menuWindow);
         menu->links = Form3::Links{play.get(), score.get(), highScore.get(), [this] {
                                        log << QStringLiteral("end");
                                        ++ended;

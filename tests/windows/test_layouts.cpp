@@ -9,6 +9,7 @@
 #include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
 #include "windows/play_window.h"
+#include "windows/screen_windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -153,9 +154,9 @@ class TestLayouts : public QObject {
             Form1::Environment{clock, pause, dialogs, music, random, QStringLiteral("/opt/game")},
             [](Form1& f) { return new PlayWindow(f); });
         play->showScoreScreen = [] {};
-        score = std::make_unique<Form2>(finished, *record, dialogs);
-        menu = std::make_unique<Form3>(shell);
-        highScore = std::make_unique<Form4>(*record);
+        score = std::make_unique<Form2>(finished, *record, dialogs, &scoreWindow);
+        menu = std::make_unique<Form3>(shell, &menuWindow);
+        highScore = std::make_unique<Form4>(*record, &highScoreWindow);
         play->show();
         score->show();
         menu->show();

@@ -4,6 +4,7 @@
 #include "screens/form4.h"
 #include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
+#include "windows/screen_windows.h"
 
 #include <QApplication>
 #include <QTest>
@@ -27,7 +28,7 @@ class TestHighScoreScreen : public QObject {
         store.values.clear();
         menuShown = 0;
         record = std::make_unique<HighScoreRecord>(store);
-        form = std::make_unique<Form4>(*record);
+        form = std::make_unique<Form4>(*record, &highScoreWindow);
         form->showTitleMenu = [this] { ++menuShown; };
     }
 

@@ -1,0 +1,48 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "base/screen.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+// What the score, menu and high-score screens need of their windows besides
+// showing them: the layout's labels, read and set by name. A click on a
+// label reaches the screen from the window, through the screen's handlers.
+class LayoutView : public virtual ScreenWindow {
+  public:
+    virtual QString caption(const QString& name) const = 0;
+    virtual void setCaption(const QString& name, const QString& text) = 0;
+    virtual bool isLabelVisible(const QString& name) const = 0;
+    virtual void setLabelVisible(const QString& name, bool visible) = 0;
+
+  protected:
+    ~LayoutView() = default;
+};
+
+// The view of the tests without a window: labels are text by name, visible
+// unless hidden, starting as the factory that made it fills them in.
+class HeadlessLayoutView final : public LayoutView {
+  public:
+    void display() override { displayed = true; }
+    void conceal() override { displayed = false; }
+    void dispose() override { delete this; }
+    bool isDisplayed() const override { return displayed; }
+    QString caption(const QString& name) const override { return captions.value(name); }
+    void setCaption(const QString& name, const QString& text) override { captions[name] = text; }
+    bool isLabelVisible(const QString& name) const override { return !hidden.contains(name); }
+    void setLabelVisible(const QString& name, bool visible) override {
+        if (visible) {
+            hidden.remove(name);
+        } else {
+            hidden.insert(name);
+        }
+    }
+
+    bool displayed = false;
+    QHash<QString, QString> captions;
+    QSet<QString> hidden;
+};
