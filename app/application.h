@@ -7,7 +7,9 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/music_player.h"
+#include "platform/music_switch.h"
 #include "platform/pause.h"
+#include "platform/preferences.h"
 #include "platform/random_source.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -18,6 +20,7 @@
 #include "screens/high_score_record.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -65,8 +68,12 @@ class ScreenSet {
     bool m_ended = false;
 };
 
+class PlayWindow;
+
 // The running program: the real platform and the screens. Every game is
 // recorded; given a recording, the program plays only that, then its score.
+// The player's choices (music, fullscreen) are read once at the start and
+// saved as each one changes.
 class Application : public QObject {
   public:
     explicit Application(std::optional<Recording> watched = std::nullopt);
@@ -82,14 +89,20 @@ class Application : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void switchMusic();
+
+    IniPreferences m_preferences;
+    Choices m_choices;
     SteadyClock m_clock;
     Replays m_replays{m_clock};
     std::unique_ptr<ReplayPlayer> m_player;
     SleepPause m_pause;
     QtDialogs m_dialogs;
     std::unique_ptr<MusicPlayer> m_music;
+    MusicSwitch m_musicSwitch;
     ClockSeededRandom m_random;
     QSettingsStore m_settings;
     DesktopShell m_shell;
     std::unique_ptr<ScreenSet> m_screens;
+    QPointer<PlayWindow> m_playWindow;
 };
