@@ -3,8 +3,10 @@
 
 #include "app/application.h"
 
+#include "app/build_config.h"
 #include "app/tune_dir.h"
 #include "platform/fluidsynth_music_player.h"
+#include "windows/play_window.h"
 #include "windows/screen_windows.h"
 
 #include <QCoreApplication>
@@ -23,15 +25,32 @@ std::unique_ptr<MusicPlayer> makeMusicPlayer() {
 }
 } // namespace
 
-Application::Application(std::optional<Recording> watched) : m_music(makeMusicPlayer()) {
+Application::Application(std::optional<Recording> watched)
+    : m_preferences(
+          IniPreferences::userFile(QStringLiteral(SPINMARSH_APP_ID), QStringLiteral("spinmarsh"))),
+      m_choices(m_preferences.load()), m_music(makeMusicPlayer()),
+      m_musicSwitch(*m_music, m_choices.music) {
     if (watched) {
         m_player = std::make_unique<ReplayPlayer>(std::move(*watched));
     }
     m_screens = std::make_unique<ScreenSet>(
         ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_pause, m_dialogs,
-                            *m_music, m_random, m_settings, m_shell,
+                            m_musicSwitch, m_random, m_settings, m_shell,
                             findTuneDir(QCoreApplication::applicationDirPath())},
-        windowViews(), [] { QCoreApplication::quit(); });
+        [this] {
+            ScreenSet::Views views = windowViews();
+            views.play = [this](Form1& form) {
+                m_playWindow = new PlayWindow(form, {m_choices.fullscreen, !m_choices.music});
+                m_playWindow->fullscreenSwitched = [this](bool on) {
+                    m_choices.fullscreen = on;
+                    m_preferences.save(m_choices);
+                };
+                return m_playWindow.data();
+            };
+            return views;
+        }(),
+        [] { QCoreApplication::quit(); });
+    ScreenWidget::switchMusic = [this] { switchMusic(); };
     if (m_player) {
         form1().tap = m_player.get();
         // Enter on the score screen leaves it for no other: the program ends.
@@ -44,7 +63,18 @@ Application::Application(std::optional<Recording> watched) : m_music(makeMusicPl
     }
 }
 
-Application::~Application() = default;
+Application::~Application() {
+    ScreenWidget::switchMusic = nullptr;
+}
+
+void Application::switchMusic() {
+    m_choices.music = !m_choices.music;
+    m_musicSwitch.setOn(m_choices.music);
+    if (m_playWindow) {
+        m_playWindow->setMusicOff(!m_choices.music);
+    }
+    m_preferences.save(m_choices);
+}
 
 void Application::start() {
     if (m_player) {
@@ -58,8 +88,11 @@ bool Application::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
         return QObject::eventFilter(watched, event);
     }
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (programKey(*key) != ProgramKey::None) {
+        return false; // the music and fullscreen work while watching too
+    }
+    if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_Escape) {
         QCoreApplication::exit(0);
         return true;
     }

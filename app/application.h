@@ -6,7 +6,9 @@
 #include "app/replays.h"
 #include "platform/clock.h"
 #include "platform/music_player.h"
+#include "platform/music_switch.h"
 #include "platform/pause.h"
+#include "platform/preferences.h"
 #include "platform/random_source.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -14,13 +16,18 @@
 #include "windows/qt_dialogs.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
+class PlayWindow;
+
 // The running program: the real platform and the screens. Every game is
 // recorded; given a recording, the program plays only that, then its score.
+// The player's choices (music, fullscreen) are read once at the start and
+// saved as each one changes.
 class Application : public QObject {
   public:
     explicit Application(std::optional<Recording> watched = std::nullopt);
@@ -36,14 +43,20 @@ class Application : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void switchMusic();
+
+    IniPreferences m_preferences;
+    Choices m_choices;
     SteadyClock m_clock;
     Replays m_replays{m_clock};
     std::unique_ptr<ReplayPlayer> m_player;
     SleepPause m_pause;
     QtDialogs m_dialogs;
     std::unique_ptr<MusicPlayer> m_music;
+    MusicSwitch m_musicSwitch;
     ClockSeededRandom m_random;
     QSettingsStore m_settings;
     DesktopShell m_shell;
     std::unique_ptr<ScreenSet> m_screens;
+    QPointer<PlayWindow> m_playWindow;
 };

@@ -17,9 +17,10 @@ CommandLine refuse(const QString& why) {
 
 CommandLine readCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Spinmarsh: steer the red ball away from the blue one and the gunmen's "
-                       "shots. The arrow keys move, Escape ends a game, Enter goes on."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Spinmarsh: steer the red ball away from the blue one and the gunmen's "
+        "shots. The arrow keys move, Escape ends a game, Enter goes on, M switches the "
+        "music off or on, F11 or Alt+Enter play fullscreen."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),

@@ -7,10 +7,17 @@
 #include "base/rules.h"
 #include "play/form1.h"
 #include "ui_form1.h"
+#include "windows/layout_window.h"
 
+#include <QGraphicsProxyWidget>
+#include <QGraphicsView>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
@@ -50,11 +57,37 @@ void BannerView::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, m_picture);
 }
 
-PlayWindow::PlayWindow(Form1& form)
-    : ScreenWidget(form), m_ui(std::make_unique<Ui::Form1>()), m_form(&form),
-      m_pacer(rules::kTickPeriodMs) {
-    m_ui->setupUi(this);
-    setFixedSize(size()); // the layout's size: the field inside its border
+namespace {
+// In the field's bottom right corner, where neither gunman ever stands.
+QLabel* makeMusicSign(QWidget* content, const QRect& field) {
+    installFontSubstitutions();
+    auto* sign = new QLabel(QStringLiteral("音楽オフ（M）"), content);
+    sign->setObjectName(QStringLiteral("MusicOffSign"));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    sign->setFont(font);
+    QPalette colours = sign->palette();
+    colours.setColor(QPalette::Window, Qt::black);
+    colours.setColor(QPalette::WindowText, Qt::white);
+    sign->setPalette(colours);
+    sign->setAutoFillBackground(true);
+    sign->setContentsMargins(3, 1, 3, 1);
+    sign->adjustSize();
+    sign->move(field.bottomRight() - QPoint(sign->width() + 3, sign->height() + 3));
+    sign->hide();
+    return sign;
+}
+} // namespace
+
+PlayWindow::PlayWindow(Form1& form, PlayWindowOptions options)
+    : ScreenWidget(form), m_ui(std::make_unique<Ui::Form1>()), m_content(new QWidget(this)),
+      m_fullscreen(options.fullscreen), m_form(&form), m_pacer(rules::kTickPeriodMs) {
+    m_ui->setupUi(m_content);
+    setWindowTitle(m_content->windowTitle());
+    setFixedSize(m_content->size()); // the layout's size: the field inside its border
+    m_musicSign =
+        makeMusicSign(m_content, m_ui->MainPic->contentsRect().translated(m_ui->MainPic->pos()));
+    setMusicOff(options.musicOff);
     m_ui->MainPic->setSurface(&form.MainPic);
     form.MainPic.changed = [this](const QRect& rect) { m_ui->MainPic->surfaceChanged(rect); };
 
@@ -82,6 +115,99 @@ PlayWindow::PlayWindow(Form1& form)
 PlayWindow::~PlayWindow() {
     if (m_tickLog != nullptr) {
         std::fclose(m_tickLog);
+    }
+}
+
+void PlayWindow::display() {
+    if (m_fullscreen && m_scaled == nullptr) {
+        setFullscreen(true);
+    }
+    ScreenWidget::display();
+}
+
+void PlayWindow::setMusicOff(bool off) {
+    m_musicSign->setVisible(off);
+}
+
+bool PlayWindow::takeKey(const QKeyEvent& event) {
+    if (programKey(event) != ProgramKey::Fullscreen) {
+        return ScreenWidget::takeKey(event);
+    }
+    if (isFirstPress(event)) {
+        setFullscreen(!m_fullscreen);
+        if (fullscreenSwitched) {
+            fullscreenSwitched(m_fullscreen);
+        }
+    }
+    return true;
+}
+
+void PlayWindow::setFullscreen(bool on) {
+    m_fullscreen = on;
+    const QRect desktop = QWidget::screen()->geometry();
+    if (on && m_scaled == nullptr) {
+        // The content is drawn once at its own size into an image, each
+        // change it paints after that only into the changed rectangle of the
+        // image, and the image is shown scaled without smoothing: whole
+        // pixels with hard edges, and a tick costs the few rectangles that
+        // changed, scaled.
+        auto* scene = new QGraphicsScene(this);
+        m_content->setParent(nullptr);
+        QGraphicsProxyWidget* proxy = scene->addWidget(m_content);
+        proxy->setCacheMode(QGraphicsItem::ItemCoordinateCache);
+        m_content->show();
+        m_scaled = new QGraphicsView(scene, this);
+        m_scaled->setFrameShape(QFrame::NoFrame);
+        m_scaled->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_scaled->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_scaled->setInteractive(false);
+        m_scaled->setFocusPolicy(Qt::NoFocus);
+        m_scaled->setSceneRect(QRectF(QPointF(0, 0), m_content->size()));
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        // Without a window manager nobody else makes the window as large as
+        // the screen.
+        setGeometry(desktop);
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        placeScaledContent();
+        m_scaled->show();
+    } else if (!on && m_scaled != nullptr) {
+        m_content->graphicsProxyWidget()->setWidget(nullptr);
+        m_content->setParent(this);
+        m_content->move(0, 0);
+        m_content->show();
+        delete m_scaled->scene();
+        delete m_scaled;
+        m_scaled = nullptr;
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+        setFixedSize(m_content->size());
+        move(desktop.center() - rect().center());
+    }
+    setFocus();
+}
+
+// The largest whole multiple of the content's size that fits the window,
+// centred.
+void PlayWindow::placeScaledContent() {
+    if (m_scaled == nullptr) {
+        return;
+    }
+    const QSize size = m_content->size();
+    const int factor = std::max(1, std::min(width() / size.width(), height() / size.height()));
+    const QSize scaled = size * factor;
+    m_scaled->setTransform(QTransform::fromScale(factor, factor));
+    m_scaled->setGeometry(
+        QRect(QPoint((width() - scaled.width()) / 2, (height() - scaled.height()) / 2), scaled));
+}
+
+void PlayWindow::resizeEvent(QResizeEvent* event) {
+    ScreenWidget::resizeEvent(event);
+    placeScaledContent();
+}
+
+void PlayWindow::paintEvent(QPaintEvent* event) {
+    if (m_scaled != nullptr) {
+        QPainter(this).fillRect(event->rect(), Qt::black);
     }
 }
 

@@ -13,9 +13,12 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 class Form1;
+class QGraphicsView;
+class QLabel;
 class Surface;
 namespace Ui {
 class Form1;
@@ -51,24 +54,52 @@ class BannerView : public QWidget {
     QImage m_picture;
 };
 
+// How the play window opens: the player's choices.
+struct PlayWindowOptions {
+    bool fullscreen = false;
+    bool musicOff = false;
+};
+
 // The play screen's window. It feeds the timers and the keys to the play
-// core and shows the field as the core draws on it.
+// core and shows the field as the core draws on it. F11 or Alt+Enter switch
+// it between its window and fullscreen, where its whole content (field,
+// border, banner, signs) is drawn at the largest whole multiple of its size
+// that fits the screen, pixel for pixel, centred on black.
 class PlayWindow : public ScreenWidget, public PlayView {
     Q_OBJECT
   public:
-    explicit PlayWindow(Form1& form);
+    explicit PlayWindow(Form1& form, PlayWindowOptions options = {});
     ~PlayWindow() override;
 
+    void display() override;
     void dispose() override;
+    // Told after F11 or Alt+Enter has switched the window: true for
+    // fullscreen.
+    std::function<void(bool)> fullscreenSwitched;
+    // The sign on the field that says the music is off.
+    void setMusicOff(bool off);
     void setTimer1Enabled(bool enabled) override;
     void setTimer2Enabled(bool enabled) override;
     void setBannerVisible(bool visible) override;
 
+  protected:
+    bool takeKey(const QKeyEvent& event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     void tick();
     double elapsedMilliseconds() const;
+    void setFullscreen(bool on);
+    void placeScaledContent();
 
     std::unique_ptr<Ui::Form1> m_ui;
+    // Everything the window shows, at its own size; in fullscreen it is
+    // drawn by m_scaled instead of lying in the window.
+    QWidget* m_content;
+    QLabel* m_musicSign;
+    QGraphicsView* m_scaled = nullptr;
+    bool m_fullscreen = false;
     Form1* m_form;
     QTimer m_timer2;
     QTimer m_timer1;

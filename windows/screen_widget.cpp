@@ -50,6 +50,23 @@ int16_t virtualKey(const QKeyEvent& event) {
     return 0;
 }
 
+ProgramKey programKey(const QKeyEvent& event) {
+    const int key = event.key();
+    if (key == Qt::Key_M) {
+        return ProgramKey::Music;
+    }
+    if (key == Qt::Key_F11 || ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+                               (event.modifiers() & Qt::AltModifier))) {
+        return ProgramKey::Fullscreen;
+    }
+    return ProgramKey::None;
+}
+
+bool isFirstPress(const QKeyEvent& event) {
+    // A held key repeats its press; it acts once.
+    return event.type() == QEvent::KeyPress && !event.isAutoRepeat();
+}
+
 namespace {
 int shiftState(const QKeyEvent& event) {
     const Qt::KeyboardModifiers m = event.modifiers();
@@ -64,7 +81,7 @@ ScreenWidget::ScreenWidget(Screen& screen)
 }
 
 void ScreenWidget::display() {
-    if (!isVisible()) {
+    if (!isVisible() && !isFullScreen()) {
         if (const QScreen* desktop = QGuiApplication::primaryScreen()) {
             move(desktop->availableGeometry().center() - rect().center());
         }
@@ -91,10 +108,24 @@ void ScreenWidget::dispose() {
     deleteLater();
 }
 
+bool ScreenWidget::takeKey(const QKeyEvent& event) {
+    if (programKey(event) != ProgramKey::Music || !switchMusic) {
+        return false;
+    }
+    if (isFirstPress(event)) {
+        switchMusic();
+    }
+    return true;
+}
+
 bool ScreenWidget::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
         int16_t code = virtualKey(*keyEvent);
+        if (takeKey(*keyEvent)) {
+            event->accept();
+            return true;
+        }
         if (m_screen != nullptr && code != 0) {
             if (event->type() == QEvent::KeyPress) {
                 m_screen->Form_KeyDown(code, shiftState(*keyEvent));

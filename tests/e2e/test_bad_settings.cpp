@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "app/replays.h"
+#include "platform/preferences.h"
 #include "screens/high_score_record.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -535,6 +537,96 @@ class TestBadSettings : public QObject {
         QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), before);
         if (!content.isNull()) {
             QCOMPARE(readFile(file), content);
+        }
+    }
+
+    // The player's own choices beside the record, in whatever state: read as
+    // the defaults unless they are there to read, saved when the file can
+    // be written, and neither ever waits or complains.
+    void preferencesFile_data() {
+        QTest::addColumn<QString>("place"); // what lies where the file belongs
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("musicRead");
+        QTest::addColumn<bool>("fullscreenRead");
+        QTest::addColumn<bool>("saved");
+        const QByteArray kept = "[General]\nfullscreen=true\nmusic=false\n";
+        QTest::newRow("no file yet") << "file" << QByteArray() << true << false << true;
+        QTest::newRow("choices kept") << "file" << kept << false << true << true;
+        QTest::newRow("binary garbage") << "file" << noise(4096) << true << false << true;
+        QTest::newRow("words that are no choice")
+            << "file" << QByteArray("[General]\nmusic=off\nfullscreen=1\n") << true << false
+            << true;
+        QTest::newRow("a folder in its place")
+            << "folder" << QByteArray() << true << false << false;
+        QTest::newRow("a pipe in its place") << "pipe" << QByteArray() << true << false << false;
+        QTest::newRow("a folder that cannot be made")
+            << "under a file" << QByteArray() << true << false << false;
+        QTest::newRow("read-only") << "read-only" << kept << false << true << false;
+        QTest::newRow("a lock left by a crash") << "lock" << kept << false << true << false;
+    }
+
+    void preferencesFile() {
+        QFETCH(QString, place);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, musicRead);
+        QFETCH(bool, fullscreenRead);
+        QFETCH(bool, saved);
+        QString dir = folder() + QStringLiteral("/invalid.spinmarsh.spinmarsh");
+        if (place == QLatin1String("under a file")) {
+            writeFile(folder() + QStringLiteral("/plain"), "x");
+            dir = folder() + QStringLiteral("/plain/invalid.spinmarsh.spinmarsh");
+        } else if (place == QLatin1String("read-only") && geteuid() == 0) {
+            // Root writes through any file mode; not through a read-only mount.
+            if (QProcess::execute(QStringLiteral("mount"),
+                                  {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                   QStringLiteral("tmpfs"), folder()}) != 0) {
+                QSKIP("no tmpfs could be mounted here");
+            }
+            m_mounted = true;
+        }
+        const QString file = dir + QStringLiteral("/spinmarsh.ini");
+        QDir().mkpath(dir);
+        if (place == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(file));
+        } else if (place == QLatin1String("pipe")) {
+            QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else if (!content.isNull()) {
+            writeFile(file, content);
+        }
+        if (place == QLatin1String("lock")) {
+            writeFile(file + QStringLiteral(".lock"), QByteArray());
+        } else if (place == QLatin1String("read-only")) {
+            if (m_mounted) {
+                QCOMPARE(QProcess::execute(
+                             QStringLiteral("mount"),
+                             {QStringLiteral("-o"), QStringLiteral("remount,ro"), folder()}),
+                         0);
+            } else {
+                QFile::setPermissions(file, QFileDevice::ReadOwner);
+                QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            }
+        }
+
+        QElapsedTimer clock;
+        clock.start();
+        IniPreferences preferences(file);
+        const Choices read = preferences.load();
+        QCOMPARE(read, (Choices{musicRead, fullscreenRead}));
+        const Choices chosen{!musicRead, !fullscreenRead};
+        preferences.save(chosen);
+        const qint64 ms = clock.elapsed();
+        QCOMPARE(IniPreferences(file).load(), saved ? chosen : read);
+        // QSettings alone waits about thirty seconds for a lock it cannot
+        // prove stale.
+        QVERIFY2(ms < 3000, qPrintable(QString::number(ms)));
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                       QFileDevice::ExeOwner);
+        if (saved) {
+            // As QSettings writes it: the group [General], true and false.
+            const QByteArray after = readFile(file);
+            QVERIFY2(after.contains("[General]\n") &&
+                         after.contains("music=" + QByteArray(chosen.music ? "true" : "false")),
+                     after.constData());
         }
     }
 

@@ -109,12 +109,64 @@ int ballCentreX(const QImage& playWindow) {
     return count >= 100 ? static_cast<int>(sum / count) : -1;
 }
 
+QSize windowSize(const QString& window) {
+    const QString shell =
+        xdo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+    const auto number = [&shell](const char* name) {
+        const QRegularExpressionMatch match =
+            QRegularExpression(QLatin1String(name) + QStringLiteral("=(\\d+)")).match(shell);
+        return match.hasMatch() ? match.captured(1).toInt() : -1;
+    };
+    return {number("WIDTH"), number("HEIGHT")};
+}
+
+// The play window's content as fullscreen shows it: every pixel of the
+// 604 x 404 content a factor x factor block of one colour, the whole centred
+// and black all around; empty when so, else what is wrong. `windowed` is
+// the window as it was before, whose sunken border must be the same.
+QString scaledProblem(const QImage& screen, const QImage& windowed, int factor) {
+    const QSize scaled = windowed.size() * factor;
+    const QRect area(
+        QPoint((screen.width() - scaled.width()) / 2, (screen.height() - scaled.height()) / 2),
+        scaled);
+    for (int y = 0; y < screen.height(); ++y) {
+        for (int x = 0; x < screen.width(); ++x) {
+            const QRgb seen = screen.pixel(x, y) & 0xFFFFFFu;
+            if (!area.contains(x, y)) {
+                if (seen != 0) {
+                    return QStringLiteral("not black at %1,%2").arg(x).arg(y);
+                }
+                continue;
+            }
+            // QPoint's own division rounds.
+            const QPoint inside((x - area.x()) / factor, (y - area.y()) / factor);
+            if (seen != (screen.pixel(area.topLeft() + inside * factor) & 0xFFFFFFu)) {
+                return QStringLiteral("soft edge at %1,%2").arg(x).arg(y);
+            }
+            const bool border = inside.x() < 2 || inside.y() < 2 ||
+                                inside.x() >= windowed.width() - 2 ||
+                                inside.y() >= windowed.height() - 2;
+            if (border && seen != (windowed.pixel(inside) & 0xFFFFFFu)) {
+                return QStringLiteral("border differs at %1,%2").arg(inside.x()).arg(inside.y());
+            }
+        }
+    }
+    return {};
+}
+
 // One run of the real program with its own settings folder, handler for web
 // addresses and screenshots.
 struct GameOptions {
     QString binary = QStringLiteral(SPINMARSH_BIN_DIR "/spinmarsh");
     QProcessEnvironment extraEnvironment;
 };
+
+// A game that plays its music through this sound server.
+GameOptions through(const PulseServer& pulse) {
+    GameOptions options;
+    options.extraEnvironment.insert(QStringLiteral("PULSE_SERVER"), pulse.address());
+    return options;
+}
 
 class Game {
   public:
@@ -166,6 +218,13 @@ class Game {
 
     QString configDir() const { return m_dir.filePath(QStringLiteral("config")); }
     QString settingsFile() const { return configDir() + QStringLiteral("/Rollvane.ini"); }
+    QString preferencesFile() const {
+        return configDir() + QStringLiteral("/" SPINMARSH_APP_ID "/spinmarsh.ini");
+    }
+    QByteArray preferences() const {
+        QFile file(preferencesFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
+    }
     QString replayDir() const { return m_dir.filePath(QStringLiteral("data/spinmarsh/replays")); }
     QString openedFile() const { return m_dir.filePath(QStringLiteral("opened.txt")); }
     static QString shotDir() { return QStringLiteral(SPINMARSH_BUILD_DIR "/e2e-screens"); }
@@ -310,6 +369,10 @@ class TestEndToEnd : public QObject {
             (g_display.isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())) {
             QSKIP("needs Xvfb and xdotool (scripts/install-deps installs them)");
         }
+        if (test.startsWith(QStringLiteral("music")) &&
+            QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty()) {
+            QSKIP("needs pulseaudio and pactl (scripts/install-deps installs them)");
+        }
     }
 
     // The whole loop, from the first screen to owari, with a new high score.
@@ -345,7 +408,8 @@ class TestEndToEnd : public QObject {
         // missing from the keyboard map by remapping a spare key for it; a
         // program that reads the key after the next remapping sees the wrong
         // character, so each one gets time to arrive.
-        const QString name = QStringLiteral("山田 Zoë");
+        // M and P in a name are letters, not the music or the pause.
+        const QString name = QStringLiteral("山田 Pim Zoë");
         QVERIFY(game.focused(kPromptTitle));
         game.shot(QStringLiteral("name-prompt"));
         xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("150"), name});
@@ -383,6 +447,7 @@ class TestEndToEnd : public QObject {
         QCOMPARE(game.process().exitCode(), 0);
         QCOMPARE(game.stored(QStringLiteral("名前")), name);
         QCOMPARE(game.stored(QStringLiteral("ハイスコア")), score);
+        QCOMPARE(game.preferences(), QByteArray("(no file)"));
     }
 
     // Keys that mean nothing where they land, and the window-close command
@@ -713,15 +778,10 @@ class TestEndToEnd : public QObject {
     // at all while the score screen stands, and after the server has died
     // and come back, music again in the next game.
     void musicThroughASoundServer() {
-        if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty()) {
-            QSKIP("needs pulseaudio and pactl (scripts/install-deps installs them)");
-        }
         QTemporaryDir folder;
         PulseServer pulse(folder.path());
         QVERIFY2(pulse.start(), "the sound server did not start");
-        GameOptions options;
-        options.extraEnvironment.insert(QStringLiteral("PULSE_SERVER"), pulse.address());
-        Game game(QStringLiteral("sound"), options);
+        Game game(QStringLiteral("sound"), through(pulse));
         {
             QFile settings(game.settingsFile());
             QVERIFY(settings.open(QIODevice::WriteOnly));
@@ -773,6 +833,100 @@ class TestEndToEnd : public QObject {
         pulse.kill();
         QVERIFY2(pulse.start(), "the sound server did not start again");
         playOneGame("after the sound server came back");
+    }
+
+    // M on every screen switches the music and keeps the choice; with the
+    // music off no sound stream opens, in this run or the next. F11 and
+    // Alt+Enter switch the play screen to fullscreen and back, drawn at
+    // twice its size on this 1280 x 1024 screen, and the next game, and the
+    // next run, open it as it was left.
+    void musicOffAndFullscreenKept() {
+        QTemporaryDir folder;
+        PulseServer pulse(folder.path());
+        QVERIFY2(pulse.start(), "the sound server did not start");
+        Game game(QStringLiteral("choices"), through(pulse));
+        const QByteArray record =
+            "[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=2000000000\n";
+        {
+            QFile settings(game.settingsFile());
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write(record);
+        }
+        const QString m = QStringLiteral("m");
+        const auto musicIs = [&game](const char* value) {
+            QTRY_VERIFY2_WITH_TIMEOUT(game.preferences().contains("music=" + QByteArray(value)),
+                                      game.preferences().constData(), kPatience);
+        };
+        // Each screen takes M twice and stays where it is.
+        const auto switchTwice = [&](const QString& title) {
+            QVERIFY(game.keys(title, {m}));
+            musicIs("true");
+            QVERIFY(game.keys(title, {m}));
+            musicIs("false");
+            QVERIFY(!shownWindow(title).isEmpty());
+        };
+        game.start();
+        QVERIFY(game.keys(kScoreTitle, {m}));
+        musicIs("false");
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        switchTwice(kMenuTitle);
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Down"),
+                                       QStringLiteral("Return")}));
+        switchTwice(kHighScoreTitle);
+        QVERIFY(game.keys(kHighScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Up"), QStringLiteral("Up")}));
+
+        // A game lets go of the keys after about a second of play; the keys
+        // come in its countdown, and the tune, if any, plays on through the
+        // end message.
+        const QSize desktop = QGuiApplication::primaryScreen()->size();
+        const QSize window(604, 404);
+        const auto playOneGame = [&](QSize opens, const QStringList& countdownKeys, QSize size,
+                                     bool music) {
+            QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+            const QString play = game.waitFor(kPlayTitle);
+            QTRY_COMPARE_WITH_TIMEOUT(windowSize(play), opens, kPatience);
+            if (!countdownKeys.isEmpty()) {
+                const QImage windowed = grab(play);
+                QVERIFY(game.keys(kPlayTitle, countdownKeys));
+                QTRY_COMPARE_WITH_TIMEOUT(windowSize(play), size, kPatience);
+                if (size == desktop) {
+                    const QImage full = grab(play);
+                    QVERIFY2(shownWindow(kMessageTitle).isEmpty(), "the game ended too soon");
+                    game.shot(QStringLiteral("fullscreen"), full);
+                    const QString problem = scaledProblem(full, windowed, 2);
+                    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+                }
+            }
+            QVERIFY(!game.waitFor(kMessageTitle).isEmpty());
+            if (music) {
+                QTRY_VERIFY_WITH_TIMEOUT(!pulse.streams().isEmpty(), kPatience);
+            } else {
+                QTest::qWait(500);
+                QCOMPARE(pulse.streams(), QString());
+            }
+            QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+            QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        };
+        playOneGame(window, {QStringLiteral("F11")}, desktop, false);
+        QVERIFY(game.preferences().contains("fullscreen=true"));
+        playOneGame(desktop, {QStringLiteral("alt+Return"), m}, window, true);
+        musicIs("true");
+        QVERIFY(game.preferences().contains("fullscreen=false"));
+        playOneGame(window, {m, QStringLiteral("F11")}, desktop, false);
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Return")}));
+        QVERIFY(game.waitForExit());
+        QCOMPARE(game.process().exitCode(), 0);
+        QCOMPARE(game.settingsBytes(), record);
+        QCOMPARE(game.preferences(), QByteArray("[General]\nfullscreen=true\nmusic=false\n"));
+
+        // The next run: silent and fullscreen from the start.
+        game.start();
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        playOneGame(desktop, {}, desktop, false);
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Return")}));
+        QVERIFY(game.waitForExit());
+        QCOMPARE(game.preferences(), QByteArray("[General]\nfullscreen=true\nmusic=false\n"));
     }
 
     // No display to open, or one whose server is gone: one plain line and

@@ -1,0 +1,62 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "platform/music_switch.h"
+
+MusicSwitch::MusicSwitch(MusicPlayer& player, bool on) : m_player(player), m_on(on) {
+    m_player.tuneEnded = [this] {
+        m_playing = false;
+        if (tuneEnded) {
+            tuneEnded();
+        }
+    };
+}
+
+MusicSwitch::~MusicSwitch() {
+    m_player.tuneEnded = nullptr;
+}
+
+void MusicSwitch::setOn(bool on) {
+    if (on == m_on) {
+        return;
+    }
+    m_on = on;
+    if (!on) {
+        m_player.stop();
+        m_player.close();
+    } else if (m_open) {
+        m_player.open();
+        if (m_playing) {
+            m_player.play();
+        }
+    }
+}
+
+void MusicSwitch::setFileName(const QString& path) {
+    m_player.setFileName(path);
+}
+
+void MusicSwitch::open() {
+    m_open = true;
+    if (m_on) {
+        m_player.open();
+    }
+}
+
+void MusicSwitch::play() {
+    m_playing = m_open;
+    if (m_on) {
+        m_player.play();
+    }
+}
+
+void MusicSwitch::stop() {
+    m_playing = false;
+    m_player.stop();
+}
+
+void MusicSwitch::close() {
+    m_open = false;
+    m_playing = false;
+    m_player.close();
+}
