@@ -69,7 +69,7 @@ constexpr Bound kShot2X{kShotStart, pastLimit(kShot2Retire), kShotStep, true};
 // gave on top of what it began with, game after game, as no cap holds it
 // until the next tick. So upwards only overflow bounds it: the next game
 // must still be able to add one more knock-back and one tick's pull.
-constexpr Bound kEnemyVelocity{-2 * (kBallBaseMax + kEnemyBaseMax),
+constexpr Bound kEnemyVelocity{-2 * int64_t{kBallBaseMax + kEnemyBaseMax},
                                INT32_MAX - kKnockBack - kEnemyAcceleration};
 
 // Calls f(name, variable, bound) for every variable the load leaves alone,

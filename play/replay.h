@@ -44,7 +44,7 @@ inline constexpr int64_t kMaxReading = int64_t{INT32_MAX} * 1000;
 // The most ticks a game runs: it ends once its time limit has passed since
 // the start of play, and the window ticks 64 times a second; the bound leaves
 // room for a timer of 100 a second, the soak's fastest.
-inline constexpr int64_t kMaxTicks = (rules::kTimeLimit + 1) * 100;
+inline constexpr int64_t kMaxTicks = (int64_t{rules::kTimeLimit} + 1) * 100;
 
 struct Recording {
     std::string program; // the version of the program that played it
