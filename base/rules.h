@@ -46,4 +46,19 @@ inline constexpr int32_t kBallBaseMax = 1800;
 inline constexpr int32_t kEnemyBaseMax = 800;
 inline constexpr int32_t kCapDecay = 200;
 
+// Pushes on the balls, in each ball's own units: an arrow key held for a
+// tick, the enemy's pull towards the player each tick, a shot's hit.
+inline constexpr int32_t kKeyAcceleration = 500;
+inline constexpr int32_t kEnemyAcceleration = 100;
+inline constexpr int32_t kKnockBack = 10000;
+
+// The shots: fired from the gunman's edge (y 25 falling, x 25 flying right),
+// kShotOffset px along the ball's row or column, kShotStep px a tick; a shot
+// is retired once past its limit, after being drawn there.
+inline constexpr int32_t kShotStart = 25;
+inline constexpr int32_t kShotOffset = 8;
+inline constexpr int32_t kShotStep = 10;
+inline constexpr int32_t kShot1Retire = 410;
+inline constexpr int32_t kShot2Retire = 610;
+
 } // namespace rules

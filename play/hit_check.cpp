@@ -10,7 +10,7 @@
 namespace {
 constexpr int32_t kBall = rules::kBallSize;
 constexpr int32_t kShot = rules::kShotSize;
-constexpr int32_t kKnockBack = 10000;
+using rules::kKnockBack;
 
 RECT box(int32_t x, int32_t y, int32_t size) {
     return RECT{x, y, add(x, size), add(y, size)};

@@ -24,29 +24,102 @@ constexpr size_t kReadingsPerLine = 32;
 constexpr auto kTickMilliseconds = static_cast<int64_t>(rules::kTickPeriodMs + 0.5);
 static_assert(kTickMilliseconds == 16);
 
-// Calls f(name, variable) for every variable the load leaves alone.
-template <typename State, typename F> void forEachCarried(State& s, F f) {
-    f("KeyX", s.KeyX);
-    f("KeyY", s.KeyY);
-    f("BoulOldX", s.BoulOldX);
-    f("BoulOldY", s.BoulOldY);
-    f("Boul2X", s.Boul2X);
-    f("Boul2Y", s.Boul2Y);
-    f("Boul2VX", s.Boul2VX);
-    f("Boul2VY", s.Boul2VY);
-    f("Boul2OldX", s.Boul2OldX);
-    f("Boul2OldY", s.Boul2OldY);
-    f("Shot1X", s.Shot1X);
-    f("Shot1Y", s.Shot1Y);
-    f("Shot1OldX", s.Shot1OldX);
-    f("Shot1OldY", s.Shot1OldY);
-    f("Shot2X", s.Shot2X);
-    f("Shot2Y", s.Shot2Y);
-    f("Shot2OldX", s.Shot2OldX);
-    f("Shot2OldY", s.Shot2OldY);
-    f("Shot2On", s.Shot2On);
-    f("StartTime", s.StartTime);
+// What a value can be: low..high in steps of `step`, or 0 as well when
+// `unset`: the first game of a run finds what no game has set yet still 0,
+// and a key direction is 0 while none is held.
+struct Bound {
+    int64_t low;
+    int64_t high;
+    int64_t step = 1;
+    bool unset = false;
+
+    bool holds(int64_t value) const {
+        return (unset && value == 0) ||
+               (value >= low && value <= high && (value - low) % step == 0);
+    }
+    std::string text() const {
+        std::string text = std::to_string(low) + ".." + std::to_string(high);
+        if (step != 1) {
+            text += " in steps of " + std::to_string(step);
+        }
+        return unset ? text + ", or 0" : text;
+    }
+};
+
+using namespace rules;
+
+// Where DrawBoul and DrawBoul2 hold a ball: on or inside the wall lines.
+constexpr int32_t kRightWall = kFieldWidth - kMargin - kBallSize;
+constexpr int32_t kBottomWall = kFieldHeight - kMargin - kBallSize;
+constexpr Bound kBallX{kMargin, kRightWall, 1, true};
+constexpr Bound kBallY{kMargin, kBottomWall, 1, true};
+
+// A shot starts kShotOffset px along the ball as held inside, and moves
+// kShotStep a tick from kShotStart to the first place past its limit, where
+// it is drawn once more and retired.
+constexpr int32_t pastLimit(int32_t limit) {
+    return kShotStart + ((limit - kShotStart) / kShotStep + 1) * kShotStep;
 }
+constexpr Bound kShotAlongX{kMargin + kShotOffset, kRightWall + kShotOffset, 1, true};
+constexpr Bound kShotAlongY{kMargin + kShotOffset, kBottomWall + kShotOffset, 1, true};
+constexpr Bound kShot1Y{kShotStart, pastLimit(kShot1Retire), kShotStep, true};
+constexpr Bound kShot2X{kShotStart, pastLimit(kShot2Retire), kShotStep, true};
+
+// The enemy's velocity leaves a tick within its raised cap; a collision then
+// gives it the difference of the two balls' velocities, each within its
+// raised cap, and a shot may knock it on by kKnockBack: -5200..15200. A game
+// that ends before its first tick keeps any knock-back its start of play
+// gave on top of what it began with, game after game, as no cap holds it
+// until the next tick. So upwards only overflow bounds it: the next game
+// must still be able to add one more knock-back and one tick's pull.
+constexpr Bound kEnemyVelocity{-2 * int64_t{kBallBaseMax + kEnemyBaseMax},
+                               INT32_MAX - kKnockBack - kEnemyAcceleration};
+
+// Calls f(name, variable, bound) for every variable the load leaves alone,
+// with the values a game can leave behind in it.
+template <typename State, typename F> void forEachCarried(State& s, F f) {
+    f("KeyX", s.KeyX, Bound{2, 4, 2, true}); // 2 right, 4 left
+    f("KeyY", s.KeyY, Bound{1, 3, 2, true}); // 1 up, 3 down
+    f("BoulOldX", s.BoulOldX, kBallX);
+    f("BoulOldY", s.BoulOldY, kBallY);
+    f("Boul2X", s.Boul2X, kBallX);
+    f("Boul2Y", s.Boul2Y, kBallY);
+    f("Boul2VX", s.Boul2VX, kEnemyVelocity);
+    f("Boul2VY", s.Boul2VY, kEnemyVelocity);
+    f("Boul2OldX", s.Boul2OldX, kBallX);
+    f("Boul2OldY", s.Boul2OldY, kBallY);
+    f("Shot1X", s.Shot1X, kShotAlongX);
+    f("Shot1Y", s.Shot1Y, kShot1Y);
+    f("Shot1OldX", s.Shot1OldX, kShotAlongX);
+    f("Shot1OldY", s.Shot1OldY, kShot1Y);
+    f("Shot2X", s.Shot2X, kShot2X);
+    f("Shot2Y", s.Shot2Y, kShotAlongY);
+    f("Shot2OldX", s.Shot2OldX, kShot2X);
+    f("Shot2OldY", s.Shot2OldY, kShotAlongY);
+    f("Shot2On", s.Shot2On, Bound{-1, 0});
+    // The clock in whole seconds, as the start of play took it.
+    f("StartTime", s.StartTime, Bound{0, kMaxReading / 1000});
+}
+
+// The counters as a game ends, in the score screen's order. HitCheck runs
+// once at the start of play and once a tick; each of its calls counts a shot
+// at most twice and a meeting of the shots once. A tick counts Moves at most
+// twice, and a ball's bounces at most twice per wall test, of which it has
+// one in the tick and one in a collision.
+constexpr int64_t kChecks = kMaxTicks + 1;
+constexpr std::array<Bound, 9> kCounterBounds = {Bound{0, kLives},      // life
+                                                 Bound{0, 2 * kChecks}, // HitGan
+                                                 Bound{0, 4 * kChecks}, // kabe
+                                                 Bound{0, 2 * kChecks}, // Moves
+                                                 Bound{0, 2 * kChecks}, // HitGan2
+                                                 Bound{0, 4 * kChecks}, // kabe2
+                                                 Bound{0, kTimeLimit},  // Time
+                                                 Bound{0, 1},           // spe
+                                                 Bound{0, kChecks}};    // GanGan
+
+// The key codes the window hands over: a virtual-key code is one byte, and
+// neither 0 nor 255 is a key.
+constexpr Bound kKeyCode{1, 254};
 
 template <typename T> bool parseNumber(const std::string& text, T& value) {
     const char* end = text.data() + text.size();
@@ -160,21 +233,64 @@ const char* endName(Form1::End end) {
 std::vector<std::string> carriedNames() {
     std::vector<std::string> names;
     const GameState state;
-    forEachCarried(state, [&names](const char* name, const auto&) { names.emplace_back(name); });
+    forEachCarried(
+        state, [&names](const char* name, const auto&, const Bound&) { names.emplace_back(name); });
     return names;
 }
 
-std::vector<int32_t> carriedState(GameState& game) {
+std::vector<int32_t> carriedState(const GameState& game) {
     std::vector<int32_t> values;
-    forEachCarried(game, [&values](const char*, const auto& value) { values.push_back(value); });
+    forEachCarried(
+        game, [&values](const char*, const auto& value, const Bound&) { values.push_back(value); });
     return values;
 }
 
 void setCarriedState(GameState& game, const std::vector<int32_t>& values) {
     size_t i = 0;
-    forEachCarried(game, [&](const char*, auto& variable) {
+    forEachCarried(game, [&](const char*, auto& variable, const Bound&) {
         variable = static_cast<std::remove_reference_t<decltype(variable)>>(values.at(i++));
     });
+}
+
+std::string impossibleCarried(const std::vector<int32_t>& carried) {
+    std::string why;
+    size_t i = 0;
+    const GameState state;
+    forEachCarried(state, [&](const char* name, const auto&, const Bound& bound) {
+        const int32_t value = carried.at(i++);
+        if (why.empty() && !bound.holds(value)) {
+            why = named(name, value) + " is none a game can leave behind (" + bound.text() + ")";
+        }
+    });
+    return why;
+}
+
+std::string impossibleReading(int64_t previous, int64_t reading) {
+    if (reading < previous) {
+        return "goes back in time";
+    }
+    if (reading > kMaxReading) {
+        return "goes past " + std::to_string(kMaxReading) + " ms, more than the game's clock holds";
+    }
+    return {};
+}
+
+std::string impossibleTicks(int64_t ticks) {
+    if (ticks > kMaxTicks) {
+        return std::to_string(ticks) + " ticks are more than a game runs (" +
+               std::to_string(kMaxTicks) + ")";
+    }
+    return {};
+}
+
+std::string impossibleCounters(const std::array<int32_t, 9>& counters) {
+    for (size_t i = 0; i < counters.size(); ++i) {
+        if (!kCounterBounds[i].holds(counters[i])) {
+            return named(kCounterNames[i], counters[i]) + " is none a game can end with (" +
+                   kCounterBounds[i].text() + ")";
+        }
+    }
+    return {};
 }
 
 std::string formatRecording(const Recording& r) {
@@ -258,12 +374,19 @@ std::optional<Recording> parseRecording(const std::string& text, std::string& er
         }
         r.carried.push_back(value);
     }
+    if (std::string why = impossibleCarried(r.carried); !why.empty()) {
+        return refuse(why);
+    }
     ++at;
 
     for (; at < lines.size() && !next("clock") && !next("end"); ++at) {
         const auto event = parseEvent(words(lines[at]), error);
         if (!event) {
             return refuse(error);
+        }
+        if (event->kind != GameEvent::Kind::Close && !kKeyCode.holds(event->key)) {
+            return refuse("key code " + std::to_string(static_cast<uint16_t>(event->key)) +
+                          " is none the window hands over (" + kKeyCode.text() + ")");
         }
         if (!r.events.empty() && event->tick < r.events.back().tick) {
             return refuse("events out of order: tick goes backwards");
@@ -277,7 +400,13 @@ std::optional<Recording> parseRecording(const std::string& text, std::string& er
             if (!parseNumber(w[i], value) || value < 0) {
                 return refuse("bad clock reading '" + w[i] + "'");
             }
-            r.readings.push_back(r.readings.empty() ? value : r.readings.back() + value);
+            // Added up only once each step is known not to overflow the sum.
+            const int64_t previous = r.readings.empty() ? 0 : r.readings.back();
+            const int64_t reading = previous + std::min(value, kMaxReading + 1);
+            if (std::string why = impossibleReading(previous, reading); !why.empty()) {
+                return refuse("the clock reading '" + w[i] + "' " + why);
+            }
+            r.readings.push_back(reading);
         }
     }
 
@@ -293,6 +422,9 @@ std::optional<Recording> parseRecording(const std::string& text, std::string& er
     }
     if (r.end == Form1::End::None || !parseNumber((*end)[2], r.ticks) || r.ticks < 0) {
         return refuse("expected 'end CAUSE TICKS'");
+    }
+    if (std::string why = impossibleTicks(r.ticks); !why.empty()) {
+        return refuse(why);
     }
     const size_t n = r.readings.size();
     if (n > static_cast<size_t>(r.ticks) + 1 ||
@@ -314,6 +446,9 @@ std::optional<Recording> parseRecording(const std::string& text, std::string& er
         if (!parseNamed((*counters)[i + 1], kCounterNames[i], r.counters[i])) {
             return refuse(std::string("expected ") + kCounterNames[i] + "=NUMBER");
         }
+    }
+    if (std::string why = impossibleCounters(r.counters); !why.empty()) {
+        return refuse(why);
     }
     ++at;
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/rules.h"
 #include "play/form1.h"
 
 #include <QString>
@@ -36,6 +37,15 @@ const char* endName(Form1::End end);
 // The limit on a recording file; a 120-second game takes well under a tenth.
 inline constexpr qint64 kMaxRecordingBytes = 1 << 20;
 
+// A game's clock readings, in milliseconds: from 0, never backwards, and
+// never past what StartTime, the start of play in whole seconds in 32 bits,
+// can hold.
+inline constexpr int64_t kMaxReading = int64_t{INT32_MAX} * 1000;
+// The most ticks a game runs: it ends once its time limit has passed since
+// the start of play, and the window ticks 64 times a second; the bound leaves
+// room for a timer of 100 a second, the soak's fastest.
+inline constexpr int64_t kMaxTicks = (int64_t{rules::kTimeLimit} + 1) * 100;
+
 struct Recording {
     std::string program; // the version of the program that played it
     // Every variable the load leaves as the game before left it, in the
@@ -52,8 +62,18 @@ struct Recording {
 };
 
 std::vector<std::string> carriedNames();
-std::vector<int32_t> carriedState(GameState& game);
+std::vector<int32_t> carriedState(const GameState& game);
 void setCarriedState(GameState& game, const std::vector<int32_t>& values);
+
+// What no game can leave behind or read: each says why, or is empty. A
+// recording is held to them as it is read, so that nothing in a file can take
+// the game where its arithmetic overflows; the soak holds every game to them,
+// so that no real game is refused.
+std::string impossibleCarried(const std::vector<int32_t>& carried);
+// A clock reading after `previous` (0 for the first).
+std::string impossibleReading(int64_t previous, int64_t reading);
+std::string impossibleTicks(int64_t ticks);
+std::string impossibleCounters(const std::array<int32_t, 9>& counters);
 
 std::string formatRecording(const Recording& recording);
 // Refuses anything but a whole recording of this format: error names the

@@ -9,8 +9,11 @@
 #include <cstdlib>
 
 namespace {
-constexpr int32_t kKeyAcceleration = 500;
-constexpr int32_t kEnemyAcceleration = 100;
+using rules::kEnemyAcceleration;
+using rules::kKeyAcceleration;
+using rules::kShotOffset;
+using rules::kShotStart;
+using rules::kShotStep;
 
 void limit(int32_t& velocity, int32_t cap) {
     if (velocity > cap) {
@@ -82,35 +85,35 @@ void Form1::Timer1_Timer() {
     DrawBoul2();
 
     if (Shot1On == -1) {
-        Shot1Y = add(Shot1Y, 10);
+        Shot1Y = add(Shot1Y, kShotStep);
         EraseShot1();
         Shot1OldY = Shot1Y;
         DrawShot1();
-        if (Shot1Y > 410) {
+        if (Shot1Y > rules::kShot1Retire) {
             Shot1On = 0;
         }
     } else if (Shot1On == 0) {
-        Shot1X = add(BoulX, 8);
+        Shot1X = add(BoulX, kShotOffset);
         Shot1OldX = Shot1X;
-        Shot1Y = 25;
-        Shot1OldY = 25;
+        Shot1Y = kShotStart;
+        Shot1OldY = kShotStart;
         DrawShot1();
         Shot1On = -1;
     }
 
     if (Shot2On == -1) {
-        Shot2X = add(Shot2X, 10);
+        Shot2X = add(Shot2X, kShotStep);
         EraseShot2();
         Shot2OldX = Shot2X;
         DrawShot2();
-        if (Shot2X > 610) {
+        if (Shot2X > rules::kShot2Retire) {
             Shot2On = 0;
         }
     } else if (Shot2On == 0) {
-        Shot2Y = add(BoulY, 8);
+        Shot2Y = add(BoulY, kShotOffset);
         Shot2OldY = Shot2Y;
-        Shot2X = 25;
-        Shot2OldX = 25;
+        Shot2X = kShotStart;
+        Shot2OldX = kShotStart;
         DrawShot2();
         Shot2On = -1;
     }

@@ -20,6 +20,12 @@ bool parseDouble(const std::string& text, double& value) {
     return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
+// The clock a script or --clock may start a game at: half of what the game's
+// clock holds, so that the games after it, a few minutes each, never come
+// near its end. A tick may be as long as a whole game, no longer.
+constexpr double kMaxStartClock = static_cast<double>(kMaxReading) / 2000.0;
+constexpr double kMaxPeriod = rules::kTimeLimit * 1000.0;
+
 std::string badValue(const std::string& option, const std::string& text) {
     return "bad value for " + option + ": '" + text + "'";
 }
@@ -48,7 +54,7 @@ std::optional<SimScript> parseScript(const std::string& text, std::string& error
             }
             if (w.size() == 2) {
                 double start = 0;
-                if (!parseDouble(w[1], start) || start < 0) {
+                if (!parseDouble(w[1], start) || start < 0 || start > kMaxStartClock) {
                     return refuse("bad clock value '" + w[1] + "'");
                 }
                 game.start = start;
@@ -143,7 +149,9 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
             continue;
         }
         double value = 0;
-        if (!parseDouble(text, value) || value < 0 || (name == "--period" && value <= 0)) {
+        const double most = name == "--period" ? kMaxPeriod : kMaxStartClock;
+        if (!parseDouble(text, value) || value < 0 || value > most ||
+            (name == "--period" && value <= 0)) {
             return refuse(badValue(name, text));
         }
         (name == "--clock" ? options.clock : options.period) = value;
@@ -236,14 +244,22 @@ namespace {
 // The simulated clock, or a recording's readings while one plays.
 class ScriptClock : public Clock {
   public:
-    double now() const override { return recorded ? recorded->now() : manual.now(); }
+    explicit ScriptClock(SimObserver& observer) : m_observer(observer) {}
+    double now() const override {
+        const double time = recorded ? recorded->now() : manual.now();
+        m_observer.clockRead(time);
+        return time;
+    }
     ManualClock manual;
     std::optional<RecordedClock> recorded;
+
+  private:
+    SimObserver& m_observer;
 };
 } // namespace
 
 int64_t runScript(const SimScript& script, const SimOptions& options, SimObserver& observer) {
-    ScriptClock clock;
+    ScriptClock clock(observer);
     ManualPause pause(clock.manual);
     ScriptedDialogs dialogs;
     SilentMusicPlayer music;
@@ -273,6 +289,7 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
         if (game.recording != nullptr) {
             setCarriedState(form, game.recording->carried);
         }
+        observer.loaded(gameNumber, form);
         const std::vector<GameEvent>& events =
             game.recording != nullptr ? game.recording->events : game.events;
 

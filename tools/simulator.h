@@ -58,6 +58,10 @@ class SimObserver {
     virtual void line(const std::string& json) = 0;
     // An observer that only checks the state can spare the formatting.
     virtual bool wantsLines() const { return true; }
+    // The game right after its load, holding what the game before left.
+    virtual void loaded(int /*game*/, const Form1& /*form*/) {}
+    // Each reading the game takes of its clock, in seconds.
+    virtual void clockRead(double /*seconds*/) {}
     // The game right after each reported tick (0: the start of play).
     virtual void afterTick(int /*game*/, int64_t /*tick*/, const Form1& /*form*/) {}
     // The game once it has ended, with how many end messages it showed and

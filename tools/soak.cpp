@@ -5,6 +5,7 @@
 
 #include "base/key_codes.h"
 #include "base/rules.h"
+#include "play/tally.h"
 
 #include <algorithm>
 #include <chrono>
@@ -142,6 +143,18 @@ class Checker : public SimObserver {
     void line(const std::string&) override {}
     bool wantsLines() const override { return false; }
 
+    // What the game took from the game before and from its clock must be
+    // what a recording of it may hold.
+    void loaded(int game, const Form1& form) override {
+        enter(game);
+        m_readings.clear();
+        note(game, -1, impossibleCarried(carriedState(form)));
+    }
+
+    void clockRead(double seconds) override {
+        m_readings.push_back(std::llround(seconds * 1000.0));
+    }
+
     void afterTick(int game, int64_t tick, const Form1& form) override {
         enter(game);
         note(game, tick, m_check.afterTick(tick, form));
@@ -153,6 +166,13 @@ class Checker : public SimObserver {
         const Form1::End end = form.endCause();
         ++ends[static_cast<int>(end)];
         note(game, ticks, m_check.atEnd(end, ticks, form, endMessages, handOvers));
+        int64_t previous = 0;
+        for (int64_t reading : m_readings) {
+            note(game, ticks, impossibleReading(previous, reading));
+            previous = reading;
+        }
+        note(game, ticks, impossibleTicks(ticks));
+        note(game, ticks, impossibleCounters(scoreCounters(form)));
     }
 
     void finish() { note(m_game, -1, m_check.finish()); }
@@ -183,6 +203,7 @@ class Checker : public SimObserver {
     const std::vector<SoakPlan>& m_plans;
     SoakCheck m_check;
     int m_game = 0;
+    std::vector<int64_t> m_readings; // the game's, in milliseconds
 };
 
 } // namespace

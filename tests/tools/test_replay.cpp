@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -254,31 +255,111 @@ class TestReplay : public QObject {
         QVERIFY(!message.contains('\n'));
     }
 
-    // Both programs turn a bad recording down the same way, before anything
-    // runs: one line naming the file, status 2.
+    // The edges of every bound play without the overflow stop: each carried
+    // value at the top of its bounds with the clock at the top of its own,
+    // then each at the bottom with the clock leaping from 0 to its top.
+    void theBoundsEdgesPlay_data() {
+        QTest::addColumn<QByteArray>("carried");
+        QTest::addColumn<QByteArray>("clock");
+        QTest::newRow("tops") << QByteArray("KeyX=4 KeyY=3 BoulOldX=538 BoulOldY=338 Boul2X=538 "
+                                            "Boul2Y=338 Boul2VX=2147473547 Boul2VY=2147473547 "
+                                            "Boul2OldX=538 Boul2OldY=338 Shot1X=546 Shot1Y=415 "
+                                            "Shot1OldX=546 Shot1OldY=415 Shot2X=615 Shot2Y=346 "
+                                            "Shot2OldX=615 Shot2OldY=346 Shot2On=-1 "
+                                            "StartTime=2147483647")
+                              << QByteArray("2147483646984 16");
+        QTest::newRow("bottoms") << QByteArray("KeyX=2 KeyY=1 BoulOldX=30 BoulOldY=30 Boul2X=30 "
+                                               "Boul2Y=30 Boul2VX=-5200 Boul2VY=-5200 Boul2OldX=30 "
+                                               "Boul2OldY=30 Shot1X=38 Shot1Y=25 Shot1OldX=38 "
+                                               "Shot1OldY=25 Shot2X=25 Shot2Y=38 Shot2OldX=25 "
+                                               "Shot2OldY=38 Shot2On=0 StartTime=0")
+                                 << QByteArray("0 2147483647000");
+    }
+
+    void theBoundsEdgesPlay() {
+        QFETCH(QByteArray, carried);
+        QFETCH(QByteArray, clock);
+        const QByteArray text = "spinmarsh-replay 1\nprogram 0.1\ncarried " + carried + "\nclock " +
+                                clock +
+                                "\nend time 1\ncounters life=5 HitGan=0 kabe=0 Moves=0 "
+                                "HitGan2=0 kabe2=0 Time=120 spe=1 GanGan=0\ntotal 71000\n";
+        std::string error;
+        const auto read = parseRecording(text.toStdString(), error);
+        QVERIFY2(read, error.c_str());
+        const Replayed replay(*read);
+        QVERIFY(!replay.ticks.empty());
+    }
+
+    // Recordings no game can make, each just past one bound, and one cut
+    // short: both programs refuse every one the same way, before anything
+    // runs (the game before it needs a display): one line naming the file
+    // and the line, status 2.
     void bothProgramsRefuse_data() {
         QTest::addColumn<QString>("program");
-        QTest::newRow("simulator") << QStringLiteral("spinmarsh-sim");
-        QTest::newRow("game") << QStringLiteral("spinmarsh");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("why");
+        const QByteArray good = validRecording();
+        const auto with = [&good](const char* from, const char* to) {
+            return QByteArray(good).replace(from, to);
+        };
+        const std::tuple<const char*, QByteArray, const char*> cases[] = {
+            {"cut short", good.chopped(20), "line 9: cut short"},
+            {"key direction", with("KeyX=0", "KeyX=3"), "line 3: KeyX=3 is none"},
+            {"ball beyond the left wall", with("BoulOldX=0", "BoulOldX=29"), "line 3: BoulOldX=29"},
+            {"ball beyond the bottom wall", with("Boul2Y=0", "Boul2Y=339"), "line 3: Boul2Y=339"},
+            {"enemy too fast", with("Boul2VX=0", "Boul2VX=2147483647"),
+             "line 3: Boul2VX=2147483647"},
+            {"balls too far apart", with("Boul2VY=0", "Boul2VY=-5201"), "line 3: Boul2VY=-5201"},
+            {"shot off its steps", with("Shot1Y=0", "Shot1Y=30"), "line 3: Shot1Y=30"},
+            {"shot past its retirement", with("Shot2OldX=0", "Shot2OldX=625"),
+             "line 3: Shot2OldX=625"},
+            {"shot off the ball's column", with("Shot1X=0", "Shot1X=547"), "line 3: Shot1X=547"},
+            {"shot flag", with("Shot2On=0", "Shot2On=1"), "line 3: Shot2On=1"},
+            {"start before the clock", with("StartTime=0", "StartTime=-1"), "line 3: StartTime=-1"},
+            {"key code", with("0 down Right", "0 down 255"), "line 4: key code 255"},
+            {"no key", with("2 up Right", "2 up 0"), "line 5: key code 0"},
+            {"clock past its end", with("clock 5000 ", "clock 2147483647000 "),
+             "line 7: the clock reading '16' goes past"},
+            {"clock step overflowing the sum", with("5000 16", "5000 9223372036854775807"),
+             "line 7: the clock reading '9223372036854775807' goes past"},
+            {"too many ticks", with("end escape 2", "end escape 12101"),
+             "line 8: 12101 ticks are more"},
+            {"lives", with("life=5", "life=6"), "line 9: life=6 is none"},
+            {"overflowing the tally", with("Moves=0", "Moves=2147483647"), "line 9: Moves="},
+            {"time", with("Time=0", "Time=121"), "line 9: Time=121"}};
+        for (const char* program : {"spinmarsh-sim", "spinmarsh"}) {
+            for (const auto& [name, content, why] : cases) {
+                QTest::addRow("%s, %s", name, program)
+                    << QString::fromLatin1(program) << content << QByteArray(why);
+            }
+        }
     }
 
     void bothProgramsRefuse() {
         QFETCH(QString, program);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, why);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("cut.replay"));
+        const QString path = dir.filePath(QStringLiteral("impossible.replay"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(validRecording().chopped(20));
+        file.write(content);
         file.close();
         QProcess run;
+        run.setProcessEnvironment([] {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove(QStringLiteral("DISPLAY"));
+            env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+            return env;
+        }());
         run.start(QStringLiteral(SPINMARSH_BIN_DIR "/") + program,
                   {QStringLiteral("--replay"), path});
         QVERIFY(run.waitForFinished(60000));
         const QByteArray err = run.readAllStandardError();
         QCOMPARE(run.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(run.exitCode(), 2);
+        QVERIFY2(run.exitCode() == 2, err.constData());
         QCOMPARE(err.count('\n'), 1);
-        QVERIFY2(err.contains(path.toUtf8() + ": line 9"), err.constData());
+        QVERIFY2(err.contains(path.toUtf8() + ": " + why), err.constData());
         QVERIFY(run.readAllStandardOutput().isEmpty());
     }
 };

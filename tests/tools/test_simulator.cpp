@@ -92,6 +92,13 @@ class TestSimulator : public QObject {
         const QStringList none;
         QTest::newRow("unknown word") << QByteArray("game\njump\n") << none << QByteArray("line 2");
         QTest::newRow("bad clock") << QByteArray("game 1x\n") << none << QByteArray("line 1");
+        // Clocks the game's own clock could not hold stop it with an overflow.
+        QTest::newRow("clock past its end")
+            << QByteArray("game 1e300\n") << none << QByteArray("line 1");
+        QTest::newRow("tick past a game")
+            << QByteArray("game\n")
+            << QStringList{QStringLiteral("--period"), QStringLiteral("1e300")}
+            << QByteArray("--period");
         QTest::newRow("negative tick")
             << QByteArray("game\n-1 down Left\n") << none << QByteArray("line 2");
         QTest::newRow("bad key") << QByteArray("game\n\n3 down Space\n") << none
