@@ -6,6 +6,7 @@
 #include "app/tune_dir.h"
 #include "platform/fluidsynth_music_player.h"
 #include "windows/play_window.h"
+#include "windows/screen_widget.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -14,8 +15,9 @@
 ScreenSet::ScreenSet(Platform platform, Form1::ViewFactory makePlayView,
                      std::function<void()> endProgram)
     : m_record(platform.settings),
-      m_form1(Form1::Environment{platform.clock, platform.pause, platform.dialogs, platform.music,
-                                 platform.random, platform.tuneDir},
+      m_form1(Form1::Environment{platform.clock, platform.gameClock, platform.pause,
+                                 platform.dialogs, platform.music, platform.random,
+                                 platform.tuneDir},
               std::move(makePlayView)),
       m_form2(m_form1, m_record, platform.dialogs), m_form3(platform.shell), m_form4(m_record),
       m_endProgram(std::move(endProgram)) {
@@ -74,8 +76,8 @@ Application::Application(std::optional<Recording> watched) : m_music(makeMusicPl
         m_player = std::make_unique<ReplayPlayer>(std::move(*watched));
     }
     m_screens = std::make_unique<ScreenSet>(
-        ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_pause, m_dialogs,
-                            *m_music, m_random, m_settings, m_shell,
+        ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_gameClock, m_pause,
+                            m_dialogs, *m_music, m_random, m_settings, m_shell,
                             findTuneDir(QCoreApplication::applicationDirPath())},
         [](Form1& form) { return new PlayWindow(form); }, [] { QCoreApplication::quit(); });
     if (m_player) {
@@ -104,11 +106,10 @@ bool Application::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
         return QObject::eventFilter(watched, event);
     }
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_Escape) {
         QCoreApplication::exit(0);
         return true;
     }
-    const Form1::Phase phase = form1().phase();
-    return phase == Form1::Phase::Countdown || phase == Form1::Phase::Play;
+    return form1().inGame() && !Form1::isPauseKey(virtualKey(*key));
 }

@@ -30,6 +30,7 @@ class ScreenSet {
   public:
     struct Platform {
         Clock& clock;
+        PausableClock& gameClock;
         Pause& pause;
         Dialogs& dialogs;
         MusicPlayer& music;
@@ -78,12 +79,13 @@ class Application : public QObject {
 
   protected:
     // While a recording plays, Escape ends the program and no other key
-    // reaches the game.
+    // reaches the game but P, which pauses it.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     SteadyClock m_clock;
-    Replays m_replays{m_clock};
+    PausableClock m_gameClock{m_clock};
+    Replays m_replays{m_gameClock};
     std::unique_ptr<ReplayPlayer> m_player;
     SleepPause m_pause;
     QtDialogs m_dialogs;

@@ -55,10 +55,12 @@ class WatchingDialogs : public ScriptedDialogs {
 struct Rig {
     explicit Rig(Dialogs& dialogs)
         : set(
-              ScreenSet::Platform{clock, pause, dialogs, music, random, settings, shell, QString()},
+              ScreenSet::Platform{gameClock, gameClock, pause, dialogs, music, random, settings,
+                                  shell, QString()},
               [](Form1& form) { return new PlayWindow(form); }, [this] { ++ended; }) {}
 
     ManualClock clock;
+    PausableClock gameClock{clock};
     ManualPause pause{clock};
     RecordingMusicPlayer music;
     SequenceRandom random;
