@@ -7,6 +7,7 @@
 #include "app/tune_dir.h"
 #include "platform/fluidsynth_music_player.h"
 #include "windows/play_window.h"
+#include "windows/screen_widget.h"
 #include "windows/screen_windows.h"
 
 #include <QCoreApplication>
@@ -34,8 +35,8 @@ Application::Application(std::optional<Recording> watched)
         m_player = std::make_unique<ReplayPlayer>(std::move(*watched));
     }
     m_screens = std::make_unique<ScreenSet>(
-        ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_pause, m_dialogs,
-                            m_musicSwitch, m_random, m_settings, m_shell,
+        ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_gameClock, m_pause,
+                            m_dialogs, m_musicSwitch, m_random, m_settings, m_shell,
                             findTuneDir(QCoreApplication::applicationDirPath())},
         [this] {
             ScreenSet::Views views = windowViews();
@@ -96,6 +97,5 @@ bool Application::eventFilter(QObject* watched, QEvent* event) {
         QCoreApplication::exit(0);
         return true;
     }
-    const Form1::Phase phase = form1().phase();
-    return phase == Form1::Phase::Countdown || phase == Form1::Phase::Play;
+    return form1().inGame() && !Form1::isPauseKey(virtualKey(*key));
 }

@@ -39,7 +39,7 @@ class Application : public QObject {
 
   protected:
     // While a recording plays, Escape ends the program and no other key
-    // reaches the game.
+    // reaches the game but P, which pauses it.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -48,7 +48,8 @@ class Application : public QObject {
     IniPreferences m_preferences;
     Choices m_choices;
     SteadyClock m_clock;
-    Replays m_replays{m_clock};
+    PausableClock m_gameClock{m_clock};
+    Replays m_replays{m_gameClock};
     std::unique_ptr<ReplayPlayer> m_player;
     SleepPause m_pause;
     QtDialogs m_dialogs;

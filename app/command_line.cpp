@@ -19,7 +19,7 @@ CommandLine readCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Spinmarsh: steer the red ball away from the blue one and the gunmen's "
-        "shots. The arrow keys move, Escape ends a game, Enter goes on, M switches the "
+        "shots. The arrow keys move, P pauses, Escape ends a game, Enter goes on, M switches the "
         "music off or on, F11 or Alt+Enter play fullscreen."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));

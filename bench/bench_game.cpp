@@ -27,6 +27,7 @@ constexpr double kPeriod = rules::kTickPeriodMs / 1000.0;
 
 struct Game {
     ManualClock clock;
+    PausableClock unpaused{clock};
     ManualPause pause{clock};
     ScriptedDialogs dialogs;
     SilentMusicPlayer music;
@@ -34,7 +35,7 @@ struct Game {
     HeadlessPlayView* view = nullptr;
     // Set only while the floor's rectangles are taken down, never while timed.
     std::function<void(const QRect&)> onDraw;
-    Form1 form{Form1::Environment{clock, pause, dialogs, music, random, QString()},
+    Form1 form{Form1::Environment{clock, unpaused, pause, dialogs, music, random, QString()},
                [this](Form1& f) {
                    f.MainPic.changed = onDraw;
                    return view = new HeadlessPlayView;

@@ -9,3 +9,21 @@ double SteadyClock::now() const {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
+
+double PausableClock::now() const {
+    return (m_held ? m_heldAt : m_source.now()) - m_left;
+}
+
+void PausableClock::hold() {
+    if (!m_held) {
+        m_heldAt = m_source.now();
+        m_held = true;
+    }
+}
+
+void PausableClock::release() {
+    if (m_held) {
+        m_left += m_source.now() - m_heldAt;
+        m_held = false;
+    }
+}

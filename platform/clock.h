@@ -23,3 +23,20 @@ class ManualClock : public Clock {
     double now() const override { return time; }
     double time = 0.0;
 };
+
+// The game's clock: its source's time, less every stretch it was held. A game
+// paused on it never learns of the pause: neither its play time nor the clock
+// readings its recording keeps count the time it stood still.
+class PausableClock : public Clock {
+  public:
+    explicit PausableClock(const Clock& source) : m_source(source) {}
+    double now() const override;
+    void hold();
+    void release();
+
+  private:
+    const Clock& m_source;
+    double m_left = 0.0;   // seconds held so far
+    double m_heldAt = 0.0; // the source's time when held
+    bool m_held = false;
+};

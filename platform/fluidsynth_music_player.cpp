@@ -175,6 +175,30 @@ struct FluidSynthMusicPlayer::Engine {
                                      qMax(1, fluid_player_get_midi_tempo(player));
         endTick =
             fluid_player_get_total_ticks(player) + ticksPerBeat + static_cast<int>(ticksBuffered);
+        openOutput();
+    }
+
+    // Without an output nothing renders, so the player stands still: its
+    // clock counts the samples rendered. The tune goes on from the same
+    // sample when an output opens again.
+    void pause() {
+        if (driver) {
+            delete_fluid_audio_driver(driver);
+        }
+        driver = nullptr;
+        // An end told just now went to a generation nobody listens to any
+        // more; it is told again once the tune runs on.
+        endTold = false;
+    }
+
+    void resume(int tuneGeneration) {
+        if (player && !driver) {
+            generation = tuneGeneration;
+            openOutput();
+        }
+    }
+
+    void openOutput() {
         for (const QString& name : drivers) {
             fluid_settings_setstr(settings, "audio.driver", name.toLatin1().constData());
             driver = new_fluid_audio_driver(settings, synth);
@@ -296,6 +320,7 @@ void FluidSynthMusicPlayer::play() {
     }
     const int generation = ++m_generation;
     m_sounding = true;
+    m_paused = false;
     m_output.start(
         [engine = m_engine.get(), tune = m_tune, generation] { engine->start(tune, generation); });
 }
@@ -305,8 +330,27 @@ void FluidSynthMusicPlayer::stop() {
         return;
     }
     m_sounding = false;
+    m_paused = false;
     ++m_generation;
     m_output.start([engine = m_engine.get()] { engine->stop(); });
+}
+
+void FluidSynthMusicPlayer::pause() {
+    if (!m_sounding || m_paused) {
+        return;
+    }
+    m_paused = true;
+    ++m_generation; // the tune cannot end while it stands still
+    m_output.start([engine = m_engine.get()] { engine->pause(); });
+}
+
+void FluidSynthMusicPlayer::resume() {
+    if (!m_paused) {
+        return;
+    }
+    m_paused = false;
+    m_output.start(
+        [engine = m_engine.get(), generation = m_generation] { engine->resume(generation); });
 }
 
 void FluidSynthMusicPlayer::close() {

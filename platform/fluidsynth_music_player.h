@@ -56,6 +56,10 @@ class FluidSynthMusicPlayer : public MusicPlayer {
     void play() override;
     void stop() override;
     void close() override;
+    // The output closes and the tune stands where it is, notes and all; on
+    // resuming a new output plays on from there.
+    void pause() override;
+    void resume() override;
 
     // The small Debian soundfont first: the big one takes half a second and
     // 170 MB to load, for background music nobody can tell apart.
@@ -73,5 +77,6 @@ class FluidSynthMusicPlayer : public MusicPlayer {
     QString m_fileName;
     QByteArray m_tune;       // the open file's bytes; empty when none is open
     bool m_sounding = false; // play() has been asked since the last stop()
+    bool m_paused = false;   // pause() has been asked since, and no resume()
     int m_generation = 0;    // counts play() and stop(), so a late end of an old tune is ignored
 };

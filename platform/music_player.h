@@ -18,9 +18,13 @@ class MusicPlayer {
     virtual void play() = 0;  // from the start, in the background
     virtual void stop() = 0;  // nothing when nothing plays
     virtual void close() = 0; // nothing when nothing is open
+    // Stops the tune and closes the sound output, remembering where the tune was; resume() goes on
+    // from there. Both do nothing when no tune is open.
+    virtual void pause() = 0;
+    virtual void resume() = 0;
 
     // Called on the user-interface thread when a tune has played to its end;
-    // never when it was cut short by stop() or close().
+    // never when it was cut short by stop() or close(), nor while paused.
     std::function<void()> tuneEnded;
 };
 
@@ -32,4 +36,6 @@ class SilentMusicPlayer : public MusicPlayer {
     void play() override {}
     void stop() override {}
     void close() override {}
+    void pause() override {}
+    void resume() override {}
 };

@@ -22,9 +22,18 @@ void MusicSwitch::setOn(bool on) {
     }
     m_on = on;
     if (!on) {
+        m_restartOnResume = false;
         m_player.stop();
         m_player.close();
-    } else if (m_open) {
+    } else if (m_paused) {
+        m_restartOnResume = m_open;
+    } else {
+        reopen();
+    }
+}
+
+void MusicSwitch::reopen() {
+    if (m_open) {
         m_player.open();
         if (m_playing) {
             m_player.play();
@@ -59,4 +68,24 @@ void MusicSwitch::close() {
     m_open = false;
     m_playing = false;
     m_player.close();
+}
+
+void MusicSwitch::pause() {
+    m_paused = true;
+    if (m_on) {
+        m_player.pause();
+    }
+}
+
+void MusicSwitch::resume() {
+    m_paused = false;
+    if (!m_on) {
+        return;
+    }
+    if (m_restartOnResume) {
+        m_restartOnResume = false;
+        reopen();
+    } else {
+        m_player.resume();
+    }
 }

@@ -55,7 +55,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::Timer2_Timer() {
-    if (m_phase != Phase::Countdown) {
+    if (m_phase != Phase::Countdown || m_paused) {
         return;
     }
     Countdown = add(Countdown, 1);
@@ -74,7 +74,7 @@ bool Form1::beforeStep() {
     if (tap != nullptr) {
         tap->stepping(*this);
     }
-    return m_phase == Phase::Countdown || m_phase == Phase::Play;
+    return inGame();
 }
 
 void Form1::StartPlay() {

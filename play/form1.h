@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 // A key event or the window-close command, before step `tick`: 0 is the
 // countdown (before play starts), n is before the n-th tick.
@@ -34,7 +35,10 @@ class Form1 : public Screen, public GameState {
   public:
     // The world the game talks to.
     struct Environment {
-        Clock& clock;
+        Clock& clock; // what the game reads
+        // Held while the game is paused. It is what `clock` reads, except
+        // while a recording plays: that brings its own readings.
+        PausableClock& gameClock;
         Pause& pause;
         Dialogs& dialogs;
         MusicPlayer& music;
@@ -63,12 +67,18 @@ class Form1 : public Screen, public GameState {
 
     Form1(Environment environment, ViewFactory makeView);
 
+    // P and the keyboard's Pause key pause a game and resume it.
+    static bool isPauseKey(int16_t key);
+
     Tap* tap = nullptr;
 
     // Shows the score screen; the play screen's closing handlers call it.
     std::function<void()> showScoreScreen;
 
     Phase phase() const { return m_phase; }
+    // In the countdown or in play, paused or not: keys count.
+    bool inGame() const { return m_phase == Phase::Countdown || m_phase == Phase::Play; }
+    bool paused() const { return m_paused; }
     End endCause() const { return m_end; }
     PlayView* view() const { return m_view; }
 
@@ -77,6 +87,7 @@ class Form1 : public Screen, public GameState {
     void Timer1_Timer();
     void Form_KeyDown(int16_t& KeyCode, int Shift) override;
     void Form_KeyUp(int16_t& KeyCode, int Shift) override;
+    void Form_Deactivate() override;
 
     void HitCheck();
 
@@ -110,8 +121,12 @@ class Form1 : public Screen, public GameState {
     void StartPlay();
     void GameOver();
     void PlayMusic();
+    void PauseGame();
+    void ResumeGame();
+    void setPaused(bool paused);
+    void holdBack(GameEvent::Kind kind, int16_t key);
     void closingHandler();
-    void stopTimers() const;
+    void stopTimers();
     void drawSprite(const Surface& sheet, int32_t x, int32_t y, int w, int h);
     void restore(int32_t x, int32_t y, int w, int h);
     void holdInside(int32_t& x, int32_t& y, int32_t& vx, int32_t& vy, int32_t& bounces) const;
@@ -121,4 +136,8 @@ class Form1 : public Screen, public GameState {
     PlayView* m_view = nullptr;
     Phase m_phase = Phase::Closed;
     End m_end = End::None;
+    bool m_paused = false;
+    // Arrow keys pressed and let go while paused, for the game to take in
+    // order when it resumes.
+    std::vector<GameEvent> m_heldBack;
 };

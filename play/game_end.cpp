@@ -9,15 +9,21 @@
 // window-close command. From the first of these on, neither timer does any
 // work, even while a modal dialog runs its own event loop.
 
-void Form1::stopTimers() const {
+void Form1::stopTimers() {
     if (view() != nullptr) {
         view()->setTimer1Enabled(false);
         view()->setTimer2Enabled(false);
     }
+    // A game ended while paused ends there: the pause sign goes, the keys
+    // held back with it, and the clock runs again for the next game.
+    if (m_paused) {
+        setPaused(false);
+        m_heldBack.clear();
+    }
 }
 
 void Form1::GameOver() {
-    if (m_phase != Phase::Countdown && m_phase != Phase::Play) {
+    if (!inGame()) {
         return;
     }
     m_phase = Phase::Ending;
@@ -28,7 +34,7 @@ void Form1::GameOver() {
 
 void Form1::closingHandler() {
     const bool first = m_phase != Phase::Closing;
-    if (m_phase == Phase::Countdown || m_phase == Phase::Play) {
+    if (inGame()) {
         m_end = End::Close;
         if (tap != nullptr) {
             tap->taken(*this, GameEvent::Kind::Close, 0);

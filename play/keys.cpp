@@ -6,10 +6,27 @@
 #include "base/key_codes.h"
 
 // The key handlers only record which direction is held on each axis; the
-// tick turns that into acceleration.
+// tick turns that into acceleration. P pauses and resumes.
+
+bool Form1::isPauseKey(int16_t key) {
+    return key == key::kP || key == key::kPause;
+}
 
 void Form1::Form_KeyDown(int16_t& KeyCode, int) {
-    if (m_phase != Phase::Countdown && m_phase != Phase::Play) {
+    if (!inGame()) {
+        return;
+    }
+    // The pause is the player's, not the game's: no recording holds its keys.
+    if (isPauseKey(KeyCode)) {
+        if (m_paused) {
+            ResumeGame();
+        } else {
+            PauseGame();
+        }
+        return;
+    }
+    if (m_paused && KeyCode != key::kEscape) {
+        holdBack(GameEvent::Kind::Down, KeyCode);
         return;
     }
     if (tap != nullptr) {
@@ -42,7 +59,11 @@ void Form1::Form_KeyDown(int16_t& KeyCode, int) {
 }
 
 void Form1::Form_KeyUp(int16_t& KeyCode, int) {
-    if (m_phase != Phase::Countdown && m_phase != Phase::Play) {
+    if (!inGame() || isPauseKey(KeyCode)) {
+        return;
+    }
+    if (m_paused) {
+        holdBack(GameEvent::Kind::Up, KeyCode);
         return;
     }
     if (tap != nullptr) {

@@ -7,8 +7,8 @@
 #include "base/screen.h"
 
 // What the play screen needs of its window besides showing it: the two
-// timers and the start banner. The Qt window and the headless view both
-// provide it.
+// timers, the start banner and the pause. The Qt window and the headless view
+// both provide it.
 class PlayView : public virtual ScreenWindow {
   public:
     // The timers run at the rules' pace. Timer2 runs the countdown, every
@@ -17,6 +17,11 @@ class PlayView : public virtual ScreenWindow {
     virtual void setTimer1Enabled(bool enabled) = 0;
     virtual void setTimer2Enabled(bool enabled) = 0;
     virtual void setBannerVisible(bool visible) = 0;
+    // While paused neither timer runs, whatever it is enabled for, and the
+    // field shows that the game is paused, its own pixels untouched. On
+    // resuming the enabled timers run on: the countdown with what was left of
+    // its period, the tick from a fresh start one period later.
+    virtual void setPaused(bool paused) = 0;
 
   protected:
     ~PlayView() = default;
@@ -32,9 +37,11 @@ class HeadlessPlayView final : public PlayView {
     void setTimer1Enabled(bool enabled) override { timer1Enabled = enabled; }
     void setTimer2Enabled(bool enabled) override { timer2Enabled = enabled; }
     void setBannerVisible(bool visible) override { bannerVisible = visible; }
+    void setPaused(bool pause) override { paused = pause; }
 
     bool displayed = false;
     bool timer1Enabled = false;
     bool timer2Enabled = true;
     bool bannerVisible = true;
+    bool paused = false;
 };

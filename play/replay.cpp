@@ -487,11 +487,13 @@ std::optional<Recording> loadRecording(const QString& path, std::string& error) 
 }
 
 void feedEvents(Form1& game, const std::vector<GameEvent>& events, size_t& next, int64_t step) {
-    const auto playing = [&game] {
-        return game.phase() == Form1::Phase::Countdown || game.phase() == Form1::Phase::Play;
-    };
-    for (; next < events.size() && events[next].tick <= step && playing(); ++next) {
+    for (; next < events.size() && events[next].tick <= step && game.inGame(); ++next) {
         int16_t key = events[next].key;
+        // A recording holds no pause, and a script that names a pause key
+        // plays on as it always has: there is no window here to stand still.
+        if (Form1::isPauseKey(key)) {
+            continue;
+        }
         switch (events[next].kind) {
         case GameEvent::Kind::Down:
             game.Form_KeyDown(key, 0);

@@ -36,7 +36,7 @@ int32_t towards(int32_t velocity, int32_t gap) {
 
 // One step of the whole game, in a fixed order. All motion is per tick.
 void Form1::Timer1_Timer() {
-    if (m_phase != Phase::Play || !beforeStep()) {
+    if (m_phase != Phase::Play || m_paused || !beforeStep()) {
         return;
     }
 

@@ -26,6 +26,7 @@ class ScreenSet {
   public:
     struct Platform {
         Clock& clock;
+        PausableClock& gameClock;
         Pause& pause;
         Dialogs& dialogs;
         MusicPlayer& music;

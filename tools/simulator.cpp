@@ -260,12 +260,13 @@ class ScriptClock : public Clock {
 
 int64_t runScript(const SimScript& script, const SimOptions& options, SimObserver& observer) {
     ScriptClock clock(observer);
+    PausableClock unpaused(clock.manual); // a script has no pause
     ManualPause pause(clock.manual);
     ScriptedDialogs dialogs;
     SilentMusicPlayer music;
     SequenceRandom random;
     HeadlessPlayView* view = nullptr;
-    Form1 form(Form1::Environment{clock, pause, dialogs, music, random, QString()},
+    Form1 form(Form1::Environment{clock, unpaused, pause, dialogs, music, random, QString()},
                [&view](Form1&) { return view = new HeadlessPlayView; });
     int handOvers = 0;
     form.showScoreScreen = [&handOvers] { ++handOvers; };

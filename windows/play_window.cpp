@@ -57,6 +57,27 @@ void BannerView::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, m_picture);
 }
 
+PauseSign::PauseSign(QWidget* parent) : QWidget(parent) {
+    installFontSubstitutions();
+}
+
+void PauseSign::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(0, 0, 0, 144));
+    painter.setPen(Qt::white);
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setBold(true);
+    font.setPixelSize(48);
+    painter.setFont(font);
+    const QRect upper(0, 0, width(), height() / 2 + 8);
+    painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("一時停止"));
+    font.setBold(false);
+    font.setPixelSize(20);
+    painter.setFont(font);
+    const QRect lower(0, height() / 2 + 24, width(), height() / 2 - 24);
+    painter.drawText(lower, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("P キーで再開します"));
+}
+
 namespace {
 // In the field's bottom right corner, where neither gunman ever stands.
 QLabel* makeMusicSign(QWidget* content, const QRect& field) {
@@ -90,19 +111,27 @@ PlayWindow::PlayWindow(Form1& form, PlayWindowOptions options)
     setMusicOff(options.musicOff);
     m_ui->MainPic->setSurface(&form.MainPic);
     form.MainPic.changed = [this](const QRect& rect) { m_ui->MainPic->surfaceChanged(rect); };
+    m_pauseSign = new PauseSign(m_ui->MainPic);
+    m_pauseSign->setObjectName(QStringLiteral("PauseSign"));
+    m_pauseSign->setGeometry(m_ui->MainPic->contentsRect());
+    m_pauseSign->hide();
 
     m_timer2.setTimerType(Qt::PreciseTimer);
     connect(&m_timer2, &QTimer::timeout, this, [this] {
+        // After a pause the first event came with what was left of a period.
+        if (m_timer2.interval() != rules::kCountdownPeriodMs) {
+            m_timer2.setInterval(rules::kCountdownPeriodMs);
+        }
         if (m_form != nullptr) {
             m_form->Timer2_Timer();
         }
     });
-    m_timer2.start(rules::kCountdownPeriodMs);
 
     m_timer1.setTimerType(Qt::PreciseTimer);
     m_timer1.setSingleShot(true);
     connect(&m_timer1, &QTimer::timeout, this, &PlayWindow::tick);
     m_clock.start();
+    runTimers();
 
     if (const char* path = std::getenv("SPINMARSH_TICK_LOG"); path != nullptr && *path != 0) {
         m_tickLog = std::fopen(path, "a");
@@ -222,19 +251,38 @@ void PlayWindow::dispose() {
 }
 
 void PlayWindow::setTimer1Enabled(bool enabled) {
-    if (!enabled) {
-        m_timer1.stop();
-    } else if (!m_timer1.isActive()) {
-        m_pacer.start(elapsedMilliseconds());
-        m_timer1.start(m_pacer.next(elapsedMilliseconds()));
-    }
+    m_timer1Enabled = enabled;
+    runTimers();
 }
 
 void PlayWindow::setTimer2Enabled(bool enabled) {
-    if (!enabled) {
+    m_timer2Enabled = enabled;
+    runTimers();
+}
+
+void PlayWindow::setPaused(bool paused) {
+    m_paused = paused;
+    m_pauseSign->setVisible(paused);
+    runTimers();
+}
+
+// A stopped timer wakes nobody: a paused game costs no CPU.
+void PlayWindow::runTimers() {
+    if (m_timer1Enabled && !m_paused) {
+        if (!m_timer1.isActive()) {
+            m_pacer.start(elapsedMilliseconds());
+            m_timer1.start(m_pacer.next(elapsedMilliseconds()));
+        }
+    } else {
+        m_timer1.stop();
+    }
+    if (m_timer2Enabled && !m_paused) {
+        if (!m_timer2.isActive()) {
+            m_timer2.start(m_timer2Left);
+        }
+    } else if (m_timer2.isActive()) {
+        m_timer2Left = m_timer2.remainingTime();
         m_timer2.stop();
-    } else if (!m_timer2.isActive()) {
-        m_timer2.start(rules::kCountdownPeriodMs);
     }
 }
 
@@ -259,7 +307,7 @@ void PlayWindow::tick() {
     m_form->Timer1_Timer();
     // The tick may have ended the game and let go of this window, or stopped
     // the timer.
-    if (m_form != nullptr && m_form->phase() == Form1::Phase::Play) {
+    if (m_form != nullptr && m_timer1Enabled && !m_paused) {
         m_timer1.start(m_pacer.next(elapsedMilliseconds()));
     }
 }

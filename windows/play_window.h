@@ -54,6 +54,16 @@ class BannerView : public QWidget {
     QImage m_picture;
 };
 
+// The sign of a paused game: the field dimmed, and what to do about it.
+class PauseSign : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PauseSign(QWidget* parent = nullptr);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // How the play window opens: the player's choices.
 struct PlayWindowOptions {
     bool fullscreen = false;
@@ -81,6 +91,7 @@ class PlayWindow : public ScreenWidget, public PlayView {
     void setTimer1Enabled(bool enabled) override;
     void setTimer2Enabled(bool enabled) override;
     void setBannerVisible(bool visible) override;
+    void setPaused(bool paused) override;
 
   protected:
     bool takeKey(const QKeyEvent& event) override;
@@ -89,6 +100,7 @@ class PlayWindow : public ScreenWidget, public PlayView {
 
   private:
     void tick();
+    void runTimers();
     double elapsedMilliseconds() const;
     void setFullscreen(bool on);
     void placeScaledContent();
@@ -103,6 +115,13 @@ class PlayWindow : public ScreenWidget, public PlayView {
     Form1* m_form;
     QTimer m_timer2;
     QTimer m_timer1;
+    // What the play core asked for; a timer runs when enabled and not paused.
+    bool m_timer1Enabled = false;
+    bool m_timer2Enabled = true;
+    bool m_paused = false;
+    // The wait for the countdown's next event when it runs again.
+    int m_timer2Left = rules::kCountdownPeriodMs;
+    PauseSign* m_pauseSign;
     QElapsedTimer m_clock;
     TickPacer m_pacer;
     // With SPINMARSH_TICK_LOG set to a file name, every tick appends the

@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QScreen>
 
+#include <utility>
+
 int16_t virtualKey(const QKeyEvent& event) {
     const int key = event.key();
     switch (key) {
@@ -18,6 +20,8 @@ int16_t virtualKey(const QKeyEvent& event) {
         return key::kEnter;
     case Qt::Key_Escape:
         return key::kEscape;
+    case Qt::Key_Pause:
+        return key::kPause;
     case Qt::Key_Left:
         return key::kLeft;
     case Qt::Key_Up:
@@ -128,17 +132,38 @@ bool ScreenWidget::event(QEvent* event) {
         }
         if (m_screen != nullptr && code != 0) {
             if (event->type() == QEvent::KeyPress) {
+                if (!m_held.contains(code)) {
+                    m_held.append(code);
+                }
                 m_screen->Form_KeyDown(code, shiftState(*keyEvent));
             } else if (!keyEvent->isAutoRepeat()) {
                 // X11 sends a release before every repeated press of a held
                 // key; only the final, real release counts.
+                m_held.removeOne(code);
                 m_screen->Form_KeyUp(code, shiftState(*keyEvent));
             }
         }
         event->accept();
         return true;
     }
+    if (event->type() == QEvent::WindowDeactivate) {
+        deactivated();
+    }
     return QWidget::event(event);
+}
+
+// The keys held now will be let go in another window, or while this one is
+// minimised, and their releases never come here: the screen hears of the
+// deactivation first, then of every such key as let go.
+void ScreenWidget::deactivated() {
+    if (m_screen != nullptr) {
+        m_screen->Form_Deactivate();
+    }
+    for (int16_t code : std::exchange(m_held, {})) {
+        if (m_screen != nullptr) {
+            m_screen->Form_KeyUp(code, 0);
+        }
+    }
 }
 
 void ScreenWidget::closeEvent(QCloseEvent* event) {

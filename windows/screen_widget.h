@@ -5,6 +5,7 @@
 
 #include "base/screen.h"
 
+#include <QList>
 #include <QWidget>
 
 #include <functional>
@@ -25,8 +26,9 @@ ProgramKey programKey(const QKeyEvent& event);
 
 // Base of every screen's Qt window: a borderless window of a fixed client
 // size, centred when shown, that hands every key to its screen before any of
-// its controls (key preview) and turns the window-close command into the
-// screen's close command.
+// its controls (key preview), turns the window-close command into the
+// screen's close command, and tells the screen when it stops being the
+// active window.
 class ScreenWidget : public QWidget, public virtual ScreenWindow {
     Q_OBJECT
   public:
@@ -53,5 +55,8 @@ class ScreenWidget : public QWidget, public virtual ScreenWindow {
     Screen* screen() const { return m_screen; }
 
   private:
+    void deactivated();
+
     Screen* m_screen;
+    QList<int16_t> m_held; // keys pressed here and not let go yet, in order
 };

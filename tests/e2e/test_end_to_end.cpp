@@ -154,6 +154,20 @@ QString scaledProblem(const QImage& screen, const QImage& windowed, int factor) 
     return {};
 }
 
+// The simulator's status for a recording, and its end line.
+int simulate(const QString& recording, QJsonObject& end) {
+    QProcess sim;
+    sim.start(QStringLiteral(SPINMARSH_BIN_DIR "/spinmarsh-sim"),
+              {QStringLiteral("--replay"), recording});
+    sim.waitForFinished(60000);
+    if (sim.exitCode() != 0) {
+        qWarning() << recording << sim.readAllStandardError();
+    }
+    end =
+        QJsonDocument::fromJson(sim.readAllStandardOutput().trimmed().split('\n').last()).object();
+    return sim.exitCode();
+}
+
 // One run of the real program with its own settings folder, handler for web
 // addresses and screenshots.
 struct GameOptions {
@@ -308,6 +322,16 @@ class Game {
     }
     QProcess& process() { return m_process; }
 
+    // A record no game beats, so no name prompt comes after a game; the
+    // bytes written.
+    QByteArray writeUnbeatableRecord(const QByteArray& more = {}) const {
+        const QByteArray record =
+            "[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=2000000000\n" + more;
+        QFile settings(settingsFile());
+        return settings.open(QIODevice::WriteOnly) && settings.write(record) == record.size()
+                   ? record
+                   : QByteArray();
+    }
     QByteArray settingsBytes() const {
         QFile file(settingsFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -477,14 +501,8 @@ class TestEndToEnd : public QObject {
         options.extraEnvironment.insert(QStringLiteral("ALSA_CONFIG_PATH"),
                                         QStringLiteral("/nonexistent"));
         Game game(QStringLiteral("closing"), options);
-        const QByteArray record =
-            "[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=2000000000\n"
-            "%U540D%U524D=Keep\n";
-        {
-            QFile settings(game.settingsFile());
-            QVERIFY(settings.open(QIODevice::WriteOnly));
-            settings.write(record);
-        }
+        const QByteArray record = game.writeUnbeatableRecord("%U540D%U524D=Keep\n");
+        QVERIFY(!record.isEmpty());
         game.start();
 
         // Score screen: only Enter or closing leaves it.
@@ -723,25 +741,12 @@ class TestEndToEnd : public QObject {
         const QDir dir(game.replayDir());
         const QStringList filed = dir.entryList({QStringLiteral("2*.replay")}, QDir::Files);
         QCOMPARE(filed.size(), 3);
-        // The simulator's status and its end line for a recording.
-        const auto replay = [](const QString& path, QJsonObject& end) {
-            QProcess sim;
-            sim.start(QStringLiteral(SPINMARSH_BIN_DIR "/spinmarsh-sim"),
-                      {QStringLiteral("--replay"), path});
-            sim.waitForFinished(60000);
-            if (sim.exitCode() != 0) {
-                qWarning() << path << sim.readAllStandardError();
-            }
-            end = QJsonDocument::fromJson(sim.readAllStandardOutput().trimmed().split('\n').last())
-                      .object();
-            return sim.exitCode();
-        };
         int widest = 0;
         // Status 0 says too that each recording is within the bounds every
         // recording is read against: games played in the window pass them.
         for (const QString& name : filed) {
             QJsonObject end;
-            QCOMPARE(replay(dir.filePath(name), end), 0);
+            QCOMPARE(simulate(dir.filePath(name), end), 0);
             QVERIFY2(name.endsWith(QChar('-') + QString::number(end.value("total").toInt()) +
                                    QStringLiteral(".replay")),
                      qPrintable(name));
@@ -759,7 +764,7 @@ class TestEndToEnd : public QObject {
         QVERIFY(widest >= 100);
         const QString record = dir.filePath(QStringLiteral("record.replay"));
         QJsonObject recordEnd;
-        QCOMPARE(replay(record, recordEnd), 0);
+        QCOMPARE(simulate(record, recordEnd), 0);
         QCOMPARE(recordEnd.value("total").toInt(),
                  game.stored(QStringLiteral("ハイスコア")).toInt());
 
@@ -776,35 +781,129 @@ class TestEndToEnd : public QObject {
         QCOMPARE(dir.entryList({QStringLiteral("*.replay")}, QDir::Files).size(), 4);
     }
 
+    // Another window taking the focus pauses the game, with Right held: the
+    // field stands still, even once the focus is back, until P; Right, let go
+    // in the other window, is let go when the game resumes. Escape ends a
+    // paused game. Its recording, pauses left out, plays back in the
+    // simulator, and watching it can be paused too.
+    void focusLossPausesUntilP() {
+        Game game(QStringLiteral("pause"));
+        QVERIFY(!game.writeUnbeatableRecord().isEmpty());
+        game.start();
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+        const QString play = game.waitFor(kPlayTitle);
+        QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(play)) >= 0, kPatience);
+        QVERIFY(game.focused(kPlayTitle));
+        xdo({QStringLiteral("keydown"), QStringLiteral("Right")});
+        QTest::qWait(300);
+        QProcess other;
+        other.setProcessEnvironment(g_xEnv);
+        // Beside the game, so that what the game shows can be compared.
+        other.start(QStringLiteral("xmessage"),
+                    {QStringLiteral("-geometry"), QStringLiteral("+0+0"),
+                     QStringLiteral("the phone rings")});
+        QTRY_VERIFY_WITH_TIMEOUT(xdo({QStringLiteral("getactivewindow")}).trimmed() != play,
+                                 kPatience);
+        xdo({QStringLiteral("keyup"), QStringLiteral("Right")});
+        QTest::qWait(300);
+        const QImage paused = grab(play);
+        game.shot(QStringLiteral("paused"), paused);
+        QTest::qWait(1500);
+        QCOMPARE(grab(play), paused);
+        other.kill();
+        other.waitForFinished();
+        xdo({QStringLiteral("windowactivate"), play});
+        QVERIFY(game.focused(kPlayTitle));
+        QTest::qWait(1000);
+        QCOMPARE(grab(play), paused);
+
+        QVERIFY(game.keys(kPlayTitle, {QStringLiteral("p")}));
+        QTRY_VERIFY_WITH_TIMEOUT(grab(play) != paused, kPatience);
+        QVERIFY(game.keys(kPlayTitle, {QStringLiteral("p")}));
+        QTest::qWait(300);
+        if (shownWindow(kMessageTitle).isEmpty()) { // unless the lives ran out meanwhile
+            const QImage again = grab(play);
+            QTest::qWait(500);
+            QCOMPARE(grab(play), again);
+            QVERIFY(game.keys(kPlayTitle, {QStringLiteral("Escape")}));
+        }
+        QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+        QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Return")}));
+        QVERIFY(game.waitForExit());
+
+        const QDir dir(game.replayDir());
+        const QStringList filed = dir.entryList({QStringLiteral("2*.replay")}, QDir::Files);
+        QCOMPARE(filed.size(), 1);
+        const QString recording = dir.filePath(filed.first());
+        QFile file(recording);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        int widest = 0;
+        QList<QByteArray> events;
+        for (const QByteArray& line : lines) {
+            if (line.startsWith("clock ")) {
+                for (const QByteArray& gap : line.mid(6).split(' ').mid(1)) {
+                    widest = std::max(widest, gap.toInt());
+                }
+            } else if (line.contains(" down ") || line.contains(" up ")) {
+                events << line.mid(line.indexOf(' ') + 1);
+            }
+        }
+        QVERIFY2(events.mid(0, 2) == QList<QByteArray>({"down Right", "up Right"}),
+                 qPrintable(events.join(", ")));
+        QVERIFY2(widest < 1000, qPrintable(QString::number(widest)));
+        QJsonObject end;
+        QCOMPARE(simulate(recording, end), 0);
+
+        game.start({QStringLiteral("--replay"), recording});
+        const QString watched = game.waitFor(kPlayTitle);
+        QVERIFY(game.keys(kPlayTitle, {QStringLiteral("p")}));
+        QTest::qWait(300);
+        const QImage still = grab(watched);
+        QTest::qWait(2000);
+        QCOMPARE(grab(watched), still);
+        QVERIFY(game.keys(kPlayTitle, {QStringLiteral("p")}));
+        QVERIFY(!game.waitFor(kMessageTitle).isEmpty());
+        QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.waitForExit());
+        QCOMPARE(game.process().exitCode(), 0);
+    }
+
     // Through a real sound server: music while a game is played, no stream
-    // at all while the score screen stands, and after the server has died
-    // and come back, music again in the next game.
+    // at all while the score screen stands or the game is paused, and after
+    // the server has died and come back, music again in the next game.
     void musicThroughASoundServer() {
         QTemporaryDir folder;
         PulseServer pulse(folder.path());
         QVERIFY2(pulse.start(), "the sound server did not start");
         Game game(QStringLiteral("sound"), through(pulse));
-        {
-            QFile settings(game.settingsFile());
-            QVERIFY(settings.open(QIODevice::WriteOnly));
-            settings.write("[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=2000000000\n");
-        }
+        QVERIFY(!game.writeUnbeatableRecord().isEmpty());
         game.start();
         constexpr double kSilence = 1e-4; // the null sink's monitor gives exact zeros
-        auto playOneGame = [&](const char* when) {
+        // The music, heard within a few tries of half a second.
+        const auto loudness = [&pulse] {
+            double rms = 0.0;
+            for (int tries = 0; tries < 10 && rms < 20 * kSilence; ++tries) {
+                rms = pulse.loudness(500);
+            }
+            return rms;
+        };
+        auto playOneGame = [&](const char* when, bool pausing) {
             QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
             QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
             const QString play = game.waitFor(kPlayTitle);
             QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(play)) >= 0, kPatience);
             // The tune goes on through the end message, should the game end
             // by itself meanwhile.
-            double loudness = 0.0;
-            for (int tries = 0; tries < 10 && loudness < 20 * kSilence; ++tries) {
-                loudness = pulse.loudness(500);
-            }
-            QVERIFY2(loudness > 20 * kSilence, qPrintable(QStringLiteral("%1: RMS %2 during play")
-                                                              .arg(QLatin1String(when))
-                                                              .arg(loudness)));
+            const double heard = loudness();
+            QVERIFY2(
+                heard > 20 * kSilence,
+                qPrintable(
+                    QStringLiteral("%1: RMS %2 during play").arg(QLatin1String(when)).arg(heard)));
             const QString streams = pulse.streams();
             for (const char* property :
                  {"application.name = \"Spinmarsh\"",
@@ -816,6 +915,14 @@ class TestEndToEnd : public QObject {
             const auto buffered =
                 QRegularExpression(QStringLiteral("Buffer Latency: (\\d+) usec")).match(streams);
             QVERIFY2(buffered.captured(1).toLongLong() >= 100000, qPrintable(streams));
+            if (pausing && shownWindow(kMessageTitle).isEmpty()) {
+                QVERIFY(game.keys(kPlayTitle, {QStringLiteral("p")}));
+                QTRY_COMPARE_WITH_TIMEOUT(pulse.streams(), QString(), kPatience);
+                QTest::qWait(500);
+                QVERIFY(pulse.loudness(300) < kSilence);
+                QVERIFY(game.keys(kPlayTitle, {QStringLiteral("p")}));
+                QVERIFY2(loudness() > 20 * kSilence, "no music after the pause");
+            }
             if (shownWindow(kMessageTitle).isEmpty()) {
                 QVERIFY(game.keys(kPlayTitle, {QStringLiteral("Escape")}));
             }
@@ -827,14 +934,14 @@ class TestEndToEnd : public QObject {
         QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
         QTest::qWait(500);
         QCOMPARE(pulse.streams(), QString()); // nothing streams before the first game
-        playOneGame("first game");
+        playOneGame("first game", true);
         QTest::qWait(500);
         QCOMPARE(pulse.streams(), QString());
         QVERIFY(pulse.loudness(300) < kSilence);
 
         pulse.kill();
         QVERIFY2(pulse.start(), "the sound server did not start again");
-        playOneGame("after the sound server came back");
+        playOneGame("after the sound server came back", false);
     }
 
     // M on every screen switches the music and keeps the choice; with the

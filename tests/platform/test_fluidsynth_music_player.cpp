@@ -272,6 +272,35 @@ class TestFluidSynthMusicPlayer : public QObject {
         QCOMPARE(m_ended, 0);
     }
 
+    // Paused, the output closes and the tune stands still: nothing is written
+    // and no end comes, however long it waits. Resumed, a new output plays
+    // the rest of the tune, not the tune again, and its end is told once.
+    void pauseClosesTheOutputAndResumeGoesOn() {
+        auto music = player();
+        start(*music, m_short);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(m_wav).size() > 44 + 4 * 44100 * 3 / 2, 10000);
+        music->pause();
+        QTest::qWait(300);
+        const qint64 size = QFileInfo(m_wav).size();
+        QTest::qWait(1500); // longer than the rest of the tune
+        QCOMPARE(QFileInfo(m_wav).size(), size);
+        QCOMPARE(m_ended, 0);
+        const Wav before = readWav(m_wav);
+        QVERIFY(QFile::remove(m_wav));
+
+        music->resume();
+        QTRY_COMPARE_WITH_TIMEOUT(m_ended, 1, 30000);
+        music.reset();
+        const Wav after = readWav(m_wav);
+        QVERIFY2(after.rms > 1e-3, qPrintable(QString::number(after.rms)));
+        const QString lengths =
+            QStringLiteral("%1 s + %2 s").arg(before.seconds).arg(after.seconds);
+        QVERIFY2(after.seconds < 2.4, qPrintable(lengths));
+        QVERIFY2(before.seconds + after.seconds >= 2.4 && before.seconds + after.seconds < 3.9,
+                 qPrintable(lengths));
+        QCOMPARE(m_ended, 1);
+    }
+
     // Nothing comes of a tune that cannot be played: no output is opened, no
     // end is told (which would start the next tune at once), nothing is said.
     void failsSilently_data() {
@@ -314,6 +343,8 @@ class TestFluidSynthMusicPlayer : public QObject {
         start(*music, file);
         music->stop();
         music->play();
+        music->pause();
+        music->resume();
         QTest::qWait(500);
         QCOMPARE(m_ended, 0);
         QVERIFY(!QFile::exists(m_wav));

@@ -32,6 +32,16 @@ class TestMusicSwitch : public QObject {
             << "open play stop close open play" << 1;
         QTest::newRow("switched twice the same way: once") << true << "open play off off on on"
                                                            << "open play stop close open play" << 0;
+        QTest::newRow("paused and resumed: passed on") << true << "open play pause resume"
+                                                       << "open play pause resume" << 0;
+        QTest::newRow("off: a pause reaches nothing") << false << "open play pause resume"
+                                                      << "" << 0;
+        QTest::newRow("off and on while paused: the tune afresh at the resume")
+            << true << "open play pause off on resume"
+            << "open play pause stop close open play" << 0;
+        QTest::newRow("on while paused, then off again: silence")
+            << false << "open play pause on off resume"
+            << "stop close" << 0;
     }
 
     void whatReachesThePlayer() {
@@ -54,6 +64,10 @@ class TestMusicSwitch : public QObject {
                     music.stop();
                 } else if (step == QLatin1String("close")) {
                     music.close();
+                } else if (step == QLatin1String("pause")) {
+                    music.pause();
+                } else if (step == QLatin1String("resume")) {
+                    music.resume();
                 } else if (step == QLatin1String("ended")) {
                     player.tuneEnded();
                 } else {

@@ -44,6 +44,7 @@ class WatchedPause : public ManualPause {
 // handlers as the window's timers and keys would.
 struct PlayRig {
     ManualClock clock;
+    PausableClock gameClock{clock}; // what the game reads
     WatchedPause pause{clock};
     NestedDialogs dialogs;
     RecordingMusicPlayer music;
@@ -53,7 +54,7 @@ struct PlayRig {
     Form1 form;
 
     PlayRig()
-        : form(Form1::Environment{clock, pause, dialogs, music, random,
+        : form(Form1::Environment{gameClock, gameClock, pause, dialogs, music, random,
                                   QStringLiteral("/opt/spinmarsh")},
                [this](Form1&) { return view = new HeadlessPlayView; }) {
         form.showScoreScreen = [this] { ++scoreScreenShown; };

@@ -45,17 +45,26 @@ void TestGameEnd::endsExactlyOnce_data() {
     QTest::addColumn<int>("life");
     QTest::addColumn<int>("time");
     QTest::addColumn<int>("spe");
+    QTest::addColumn<bool>("paused"); // by P, for a long while, before the end
 
     // Play rows run 3 ticks with 2 s of play on the clock before the end.
     QTest::newRow("escape in the countdown")
-        << Way::EscapeInCountdown << Form1::End::Escape << true << 5 << 0 << 0;
+        << Way::EscapeInCountdown << Form1::End::Escape << true << 5 << 0 << 0 << false;
     QTest::newRow("escape in play")
-        << Way::EscapeInPlay << Form1::End::Escape << true << 5 << 2 << 0;
-    QTest::newRow("last life") << Way::LastLife << Form1::End::Life << true << 0 << 2 << 0;
-    QTest::newRow("time limit") << Way::TimeLimit << Form1::End::Time << true << 5 << 120 << 1;
+        << Way::EscapeInPlay << Form1::End::Escape << true << 5 << 2 << 0 << false;
+    QTest::newRow("last life") << Way::LastLife << Form1::End::Life << true << 0 << 2 << 0 << false;
+    QTest::newRow("time limit") << Way::TimeLimit << Form1::End::Time << true << 5 << 120 << 1
+                                << false;
     QTest::newRow("close in the countdown")
-        << Way::CloseInCountdown << Form1::End::Close << false << 5 << 0 << 0;
-    QTest::newRow("close in play") << Way::CloseInPlay << Form1::End::Close << false << 5 << 2 << 0;
+        << Way::CloseInCountdown << Form1::End::Close << false << 5 << 0 << 0 << false;
+    QTest::newRow("close in play")
+        << Way::CloseInPlay << Form1::End::Close << false << 5 << 2 << 0 << false;
+    QTest::newRow("escape while paused in the countdown")
+        << Way::EscapeInCountdown << Form1::End::Escape << true << 5 << 0 << 0 << true;
+    QTest::newRow("escape while paused in play")
+        << Way::EscapeInPlay << Form1::End::Escape << true << 5 << 2 << 0 << true;
+    QTest::newRow("close while paused in play")
+        << Way::CloseInPlay << Form1::End::Close << false << 5 << 2 << 0 << true;
 }
 
 void TestGameEnd::endsExactlyOnce() {
@@ -65,6 +74,7 @@ void TestGameEnd::endsExactlyOnce() {
     QFETCH(int, life);
     QFETCH(int, time);
     QFETCH(int, spe);
+    QFETCH(bool, paused);
 
     PlayRig rig;
     Form1& f = rig.form;
@@ -79,6 +89,10 @@ void TestGameEnd::endsExactlyOnce() {
         rig.clock.time = f.StartTime + 2.0;
         rig.ticks(3);
         QCOMPARE(f.phase(), Form1::Phase::Play);
+    }
+    if (paused) {
+        rig.press('P');
+        rig.clock.time += 500.0;
     }
     rig.music.log.clear();
 
@@ -144,6 +158,11 @@ void TestGameEnd::endsExactlyOnce() {
     QVERIFY(rig.ended());
     QVERIFY(!f.isLoaded());
     QVERIFY(rig.view == nullptr);
+    // Whatever the pause held goes with the game: the clock runs again.
+    QVERIFY(!f.paused());
+    const double held = rig.clock.time - rig.gameClock.now();
+    rig.clock.time += 3.0;
+    QCOMPARE(rig.clock.time - rig.gameClock.now(), held);
     for (const Reading& r : readings) {
         QCOMPARE(r.life, life);
         QCOMPARE(r.Time, time);

@@ -13,10 +13,12 @@
 // time, sound and the browser, and the real settings file.
 struct ScreenRig {
     ScreenRig(Dialogs& dialogs, ScreenSet::Views views)
-        : set(ScreenSet::Platform{clock, pause, dialogs, music, random, settings, shell, QString()},
+        : set(ScreenSet::Platform{gameClock, gameClock, pause, dialogs, music, random, settings,
+                                  shell, QString()},
               std::move(views), [this] { ++ended; }) {}
 
     ManualClock clock;
+    PausableClock gameClock{clock};
     ManualPause pause{clock};
     RecordingMusicPlayer music;
     SequenceRandom random;

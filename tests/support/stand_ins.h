@@ -22,6 +22,8 @@ class RecordingMusicPlayer : public MusicPlayer {
     void play() override { log << QStringLiteral("play"); }
     void stop() override { log << QStringLiteral("stop"); }
     void close() override { log << QStringLiteral("close"); }
+    void pause() override { log << QStringLiteral("pause"); }
+    void resume() override { log << QStringLiteral("resume"); }
     QStringList log;
 };
 

@@ -22,21 +22,24 @@ std::vector<int32_t> snapshot(const GameState& s) {
 }
 
 // The play core as the window runs it: a clock that runs a little late and
-// now and then skips a tick, keys at any moment, and the recorder listening.
-// One object plays several games in a row, so state carries over.
+// now and then skips a tick, keys at any moment, pauses of half a minute, and
+// the recorder listening. One object plays several games in a row, so state
+// carries over.
 struct LiveGames {
     ManualClock source;
-    GameRecorder recorder{source};
+    PausableClock gameClock{source};
+    GameRecorder recorder{gameClock};
     ManualPause pause{source};
     ScriptedDialogs dialogs;
     SilentMusicPlayer music;
     SequenceRandom random;
-    Form1 form{Form1::Environment{recorder, pause, dialogs, music, random, QString()},
+    Form1 form{Form1::Environment{recorder, gameClock, pause, dialogs, music, random, QString()},
                [](Form1&) { return new HeadlessPlayView; }};
     std::mt19937 rng{7};
     std::vector<Recording> recordings;
     std::vector<std::vector<std::vector<int32_t>>> ticks; // per game, per tick
     std::vector<QImage> fields;
+    int pauses = 0;
 
     LiveGames() {
         source.time = 5000.123;
@@ -60,12 +63,31 @@ struct LiveGames {
             }
         }
     }
+    // Now and then the player pauses, with P, with the Pause key or by
+    // turning to another window, and works the keys meanwhile.
+    void maybePause(int percent) {
+        if (!playing() || static_cast<int>(rng() % 100) >= percent) {
+            return;
+        }
+        ++pauses;
+        int16_t key = rng() % 2 == 0 ? 80 : 19;
+        if (rng() % 3 == 0) {
+            form.Form_Deactivate();
+        } else {
+            form.Form_KeyDown(key, 0);
+        }
+        source.time += 30.0 + lateBy(1000000);
+        randomKeys(70);
+        form.Form_KeyDown(key, 0);
+        form.Form_KeyUp(key, 0);
+    }
     // Plays one game: Escape in the countdown when stopAt is 0, else the
     // close command before tick stopAt, unless the game ends first.
     void play(int stopAt) {
         form.show();
         ticks.emplace_back();
         for (int i = 0; i < 3 && playing(); ++i) {
+            maybePause(20);
             randomKeys(30);
             if (stopAt == 0 && i == 1) {
                 int16_t escape = 27;
@@ -76,6 +98,7 @@ struct LiveGames {
             form.Timer2_Timer();
         }
         for (int n = 1; form.phase() == Form1::Phase::Play; ++n) {
+            maybePause(2);
             randomKeys(8);
             if (n == stopAt) {
                 form.closeCommand();
@@ -151,7 +174,13 @@ class TestReplay : public QObject {
             QCOMPARE(replay.ticks.size(), live.ticks[g].size());
             QVERIFY(replay.ticks == live.ticks[g]);
             QCOMPARE(replay.field, live.fields[g]);
+            // The pauses are nowhere in the readings.
+            const std::vector<int64_t>& readings = live.recordings[g].readings;
+            for (size_t i = 1; i < readings.size(); ++i) {
+                QVERIFY(readings[i] - readings[i - 1] < 100);
+            }
         }
+        QVERIFY(live.pauses >= 10);
     }
 
     // The longest game there is, with keys changing three times a second and

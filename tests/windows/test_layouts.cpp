@@ -124,6 +124,7 @@ class TestLayouts : public QObject {
     Q_OBJECT
 
     ManualClock clock;
+    PausableClock gameClock{clock};
     ManualPause pause{clock};
     ScriptedDialogs dialogs;
     RecordingMusicPlayer music;
@@ -150,9 +151,10 @@ class TestLayouts : public QObject {
         finished.Time = 60;
         finished.GanGan = 1;
         record = std::make_unique<HighScoreRecord>(store);
-        play = std::make_unique<Form1>(
-            Form1::Environment{clock, pause, dialogs, music, random, QStringLiteral("/opt/game")},
-            [](Form1& f) { return new PlayWindow(f); });
+        play =
+            std::make_unique<Form1>(Form1::Environment{gameClock, gameClock, pause, dialogs, music,
+                                                       random, QStringLiteral("/opt/game")},
+                                    [](Form1& f) { return new PlayWindow(f); });
         play->showScoreScreen = [] {};
         score = std::make_unique<Form2>(finished, *record, dialogs, &scoreWindow);
         menu = std::make_unique<Form3>(shell, &menuWindow);
@@ -307,7 +309,7 @@ class TestLayouts : public QObject {
 
     // Not a check: pictures of every screen for the README, in
     // <build>/screenshots. The play field is shown mid-game with all six
-    // sprites.
+    // sprites, then paused.
     void screenshots() {
         const QString dir = QStringLiteral(SPINMARSH_BUILD_DIR "/screenshots");
         QVERIFY(QDir().mkpath(dir));
@@ -341,6 +343,9 @@ class TestLayouts : public QObject {
         play->DrawShot1();
         play->DrawShot2();
         save(QStringLiteral("Form1"), "play.png");
+        int16_t pauseKey = 'P';
+        play->Form_KeyDown(pauseKey, 0);
+        save(QStringLiteral("Form1"), "play_paused.png");
     }
 };
 

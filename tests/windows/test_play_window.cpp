@@ -16,6 +16,7 @@ class TestPlayWindow : public QObject {
     Q_OBJECT
 
     ManualClock clock;
+    PausableClock gameClock{clock};
     ManualPause pause{clock};
     ScriptedDialogs dialogs;
     RecordingMusicPlayer music;
@@ -23,11 +24,20 @@ class TestPlayWindow : public QObject {
     int handOvers = 0;
 
     std::unique_ptr<Form1> makeForm() {
-        auto form = std::make_unique<Form1>(
-            Form1::Environment{clock, pause, dialogs, music, random, QStringLiteral("/opt/game")},
-            [](Form1& f) { return new PlayWindow(f); });
+        auto form =
+            std::make_unique<Form1>(Form1::Environment{gameClock, gameClock, pause, dialogs, music,
+                                                       random, QStringLiteral("/opt/game")},
+                                    [](Form1& f) { return new PlayWindow(f); });
         form->showScoreScreen = [this] { ++handOvers; };
         return form;
+    }
+
+    // What the window shows of the field, inside its border.
+    static QImage shownField(QWidget* window) {
+        return window->findChild<QFrame*>(QStringLiteral("MainPic"))
+            ->grab(QRect(2, 2, 600, 400))
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     }
 
   private Q_SLOTS:
@@ -97,11 +107,48 @@ class TestPlayWindow : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(form->BoulVY >= 1000, 2000);
         // What the window shows is the field surface the core draws on.
         QTest::qWait(50);
-        const QImage shown = window->findChild<QFrame*>(QStringLiteral("MainPic"))
-                                 ->grab(QRect(2, 2, 600, 400))
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shown, form->MainPic.image());
+        QCOMPARE(shownField(window), form->MainPic.image());
+        form->unload();
+    }
+
+    // P stops both timers and shows the pause over the field, whose own
+    // pixels stay as they were. Losing the focus pauses too, and a key held
+    // then counts as let go once P resumes.
+    void pauseHoldsTheWindowStill() {
+        auto form = makeForm();
+        form->show();
+        QWidget* window = visibleWindow(QStringLiteral("Form1"));
+        QVERIFY(window != nullptr);
+        auto* sign = window->findChild<QWidget*>(QStringLiteral("PauseSign"));
+        QVERIFY(sign != nullptr && !sign->isVisible());
+
+        QTest::keyClick(window, Qt::Key_P);
+        QVERIFY(form->paused() && sign->isVisible());
+        const int32_t countdown = form->Countdown;
+        QTest::qWait(2000); // two and a half countdown periods
+        QCOMPARE(form->Countdown, countdown);
+        QTest::keyClick(window, Qt::Key_Pause);
+        QVERIFY(!form->paused() && !sign->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(form->phase() == Form1::Phase::Play, 5000);
+
+        QTest::keyPress(window, Qt::Key_Right);
+        QTRY_VERIFY_WITH_TIMEOUT(form->BoulVX >= 1000, 2000);
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QApplication::sendEvent(window, &deactivate);
+        QVERIFY(form->paused() && sign->isVisible());
+        const QImage surface = form->MainPic.image();
+        const QPoint shot(form->Shot1X, form->Shot1Y);
+        QVERIFY(shownField(window) != surface);
+        QTest::qWait(300);
+        QCOMPARE(QPoint(form->Shot1X, form->Shot1Y), shot);
+        QCOMPARE(form->MainPic.image(), surface);
+        QCOMPARE(form->KeyXOn, int16_t(1));
+
+        QTest::keyClick(window, Qt::Key_P);
+        QVERIFY(!form->paused() && !sign->isVisible());
+        QCOMPARE(form->KeyXOn, int16_t(0));
+        QCOMPARE(shownField(window), form->MainPic.image());
+        QTRY_VERIFY_WITH_TIMEOUT(QPoint(form->Shot1X, form->Shot1Y) != shot, 2000);
         form->unload();
     }
 };
