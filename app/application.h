@@ -6,6 +6,7 @@
 #include "app/replays.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/gamepads.h"
 #include "platform/music_player.h"
 #include "platform/pause.h"
 #include "platform/random_source.h"
@@ -16,6 +17,7 @@
 #include "screens/form3.h"
 #include "screens/form4.h"
 #include "screens/high_score_record.h"
+#include "windows/pad_keys.h"
 
 #include <QObject>
 
@@ -92,4 +94,7 @@ class Application : public QObject {
     QSettingsStore m_settings;
     DesktopShell m_shell;
     std::unique_ptr<ScreenSet> m_screens;
+    // Gone before the screens, so no window closing on the way out wakes them.
+    std::unique_ptr<Gamepads> m_gamepads = makeGamepads();
+    PadKeys m_padKeys{*m_gamepads};
 };

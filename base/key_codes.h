@@ -20,6 +20,7 @@ inline constexpr int16_t kLeft = 37;
 inline constexpr int16_t kUp = 38;
 inline constexpr int16_t kRight = 39;
 inline constexpr int16_t kDown = 40;
+inline constexpr int16_t kP = 80;
 // Digits and letters are their ASCII capitals; F1 to F12 follow from here.
 inline constexpr int16_t kF1 = 112;
 

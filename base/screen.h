@@ -43,6 +43,9 @@ class Screen {
     virtual void Form_KeyUp(int16_t& KeyCode, int Shift);
     // The window-close command (such as Alt+F4).
     virtual void closeCommand() { unload(); }
+    // The screen's window stopped being the active window: another window took the focus, the
+    // window was minimised, or a game controller in use was unplugged.
+    virtual void Form_Deactivate() {}
 
     // Told after the screen has been unloaded, so the program can end when no
     // screen is left.

@@ -28,11 +28,12 @@ class ScreenWidget : public QWidget, public virtual ScreenWindow {
     // event loop, so a handler of this window may unload its own screen.
     void dispose() override;
     bool isDisplayed() const override { return isVisible(); }
+    // The screen it shows; none once let go.
+    Screen* screen() const { return m_screen; }
 
   protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    Screen* screen() const { return m_screen; }
 
   private:
     Screen* m_screen;

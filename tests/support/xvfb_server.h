@@ -3,9 +3,12 @@
 
 #pragma once
 
+#include <QApplication>
 #include <QString>
+#include <QTest>
 
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
@@ -66,3 +69,19 @@ class XvfbServer {
   private:
     pid_t m_pid = 0;
 };
+
+// A test program's main on a private X server, so that windows take and lose
+// the focus as they do on a desktop.
+template <typename Test> int execOnXvfb(int argc, char** argv) {
+    XvfbServer server;
+    const QString display = server.start();
+    if (display.isEmpty()) {
+        std::fputs("needs Xvfb (scripts/install-deps installs it)\n", stderr);
+        return 1;
+    }
+    qputenv("DISPLAY", display.toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    Test test;
+    return QTest::qExec(&test, argc, argv);
+}
