@@ -5,6 +5,7 @@
 
 #include "app/replays.h"
 #include "platform/clock.h"
+#include "platform/gamepads.h"
 #include "platform/music_player.h"
 #include "platform/music_switch.h"
 #include "platform/pause.h"
@@ -14,6 +15,7 @@
 #include "platform/shell.h"
 #include "screens/screen_set.h"
 #include "windows/qt_dialogs.h"
+#include "windows/pad_keys.h"
 
 #include <QObject>
 #include <QPointer>
@@ -60,4 +62,7 @@ class Application : public QObject {
     DesktopShell m_shell;
     std::unique_ptr<ScreenSet> m_screens;
     QPointer<PlayWindow> m_playWindow;
+    // Gone before the screens, so no window closing on the way out wakes them.
+    std::unique_ptr<Gamepads> m_gamepads = makeGamepads();
+    PadKeys m_padKeys{*m_gamepads};
 };

@@ -132,14 +132,15 @@ bool ScreenWidget::event(QEvent* event) {
         }
         if (m_screen != nullptr && code != 0) {
             if (event->type() == QEvent::KeyPress) {
-                if (!m_held.contains(code)) {
+                // Two pads may hold the same direction, each to be let go.
+                if (!keyEvent->isAutoRepeat() || !m_held.contains(code)) {
                     m_held.append(code);
                 }
                 m_screen->Form_KeyDown(code, shiftState(*keyEvent));
-            } else if (!keyEvent->isAutoRepeat()) {
+            } else if (!keyEvent->isAutoRepeat() && m_held.removeOne(code)) {
                 // X11 sends a release before every repeated press of a held
-                // key; only the final, real release counts.
-                m_held.removeOne(code);
+                // key; only the final, real release counts. A key let go at
+                // the deactivation was let go then, whatever comes after.
                 m_screen->Form_KeyUp(code, shiftState(*keyEvent));
             }
         }

@@ -40,6 +40,8 @@ class ScreenWidget : public QWidget, public virtual ScreenWindow {
     // event loop, so a handler of this window may unload its own screen.
     void dispose() override;
     bool isDisplayed() const override { return isVisible(); }
+    // The screen it shows; none once let go.
+    Screen* screen() const { return m_screen; }
 
     // M on any screen switches the music off or on: a choice for the whole
     // program, not a key of any screen, so no screen ever sees it. Set once
@@ -52,7 +54,6 @@ class ScreenWidget : public QWidget, public virtual ScreenWindow {
     // true when taken, for its press and its release alike.
     virtual bool takeKey(const QKeyEvent& event);
     void closeEvent(QCloseEvent* event) override;
-    Screen* screen() const { return m_screen; }
 
   private:
     void deactivated();

@@ -1,0 +1,16 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "platform/gamepads.h"
+
+#if SPINMARSH_GAMEPAD
+#include "platform/sdl_gamepads.h"
+#endif
+
+std::unique_ptr<Gamepads> makeGamepads() {
+#if SPINMARSH_GAMEPAD
+    return std::make_unique<SdlGamepads>();
+#else
+    return std::make_unique<NoGamepads>();
+#endif
+}
