@@ -25,6 +25,7 @@ ScreenWindow* Form1::createWindow() {
 
 void Form1::Form_Load() {
     m_phase = Phase::Countdown;
+    m_pauseKeyDown = false; // its release may have gone to the last game's window
     m_end = End::None;
     m_env.music.tuneEnded = [this] { PlayMusic(); };
 

@@ -137,6 +137,7 @@ class Form1 : public Screen, public GameState {
     Phase m_phase = Phase::Closed;
     End m_end = End::None;
     bool m_paused = false;
+    bool m_pauseKeyDown = false;
     // Arrow keys pressed and let go while paused, for the game to take in
     // order when it resumes.
     std::vector<GameEvent> m_heldBack;

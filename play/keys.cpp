@@ -5,6 +5,8 @@
 
 #include "base/key_codes.h"
 
+#include <utility>
+
 // The key handlers only record which direction is held on each axis; the
 // tick turns that into acceleration. P pauses and resumes.
 
@@ -17,7 +19,11 @@ void Form1::Form_KeyDown(int16_t& KeyCode, int) {
         return;
     }
     // The pause is the player's, not the game's: no recording holds its keys.
+    // A held P repeats its press; only a fresh press switches.
     if (isPauseKey(KeyCode)) {
+        if (std::exchange(m_pauseKeyDown, true)) {
+            return;
+        }
         if (m_paused) {
             ResumeGame();
         } else {
@@ -59,7 +65,11 @@ void Form1::Form_KeyDown(int16_t& KeyCode, int) {
 }
 
 void Form1::Form_KeyUp(int16_t& KeyCode, int) {
-    if (!inGame() || isPauseKey(KeyCode)) {
+    if (isPauseKey(KeyCode)) {
+        m_pauseKeyDown = false;
+        return;
+    }
+    if (!inGame()) {
         return;
     }
     if (m_paused) {

@@ -75,6 +75,7 @@ struct LiveGames {
             form.Form_Deactivate();
         } else {
             form.Form_KeyDown(key, 0);
+            form.Form_KeyUp(key, 0);
         }
         source.time += 30.0 + lateBy(1000000);
         randomKeys(70);
