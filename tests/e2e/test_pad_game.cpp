@@ -19,10 +19,11 @@
 #include <vector>
 
 // A whole game played with a game controller alone, in the program's own
-// windows on a private X server: from the first score screen through the menu, a game steered with
-// the D-pad and the stick and ended with Back, the end message and the name
-// prompt answered with A, to the score screen again. Then the simulator
-// plays the game's recording to the same end.
+// windows on a private X server: from the first score screen through the
+// menu, a game steered with the D-pad and the stick, paused with Start and
+// by pulling out a second pad, and ended with Back, the end message and the
+// name prompt answered with A, to the score screen again. Then the
+// simulator plays the game's recording to the same end.
 
 namespace {
 
@@ -47,6 +48,7 @@ class TestPadGame : public QObject {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
         VirtualPad pad; // plugged in before the game starts
+        VirtualPad spare;
         Application game;
         Form1& play = game.form1();
 
@@ -76,7 +78,15 @@ class TestPadGame : public QObject {
             {[&play] { return play.BoulVY > 0; }, press(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false)},
             {always, tilt(-32768)},
             {[&play] { return play.BoulVX < 0; }, tilt(0)},
-            {[&play] { return play.KeyXOn == 0; }, press(SDL_CONTROLLER_BUTTON_BACK)},
+            // Start pauses and goes on; a pad pulled out pauses too.
+            {[&play] { return play.KeyXOn == 0; }, press(SDL_CONTROLLER_BUTTON_START)},
+            {[&play] { return play.paused(); }, press(SDL_CONTROLLER_BUTTON_START, false)},
+            {always, press(SDL_CONTROLLER_BUTTON_START)},
+            {[&play] { return !play.paused(); }, press(SDL_CONTROLLER_BUTTON_START, false)},
+            {always, [&spare] { spare.unplug(); }},
+            {[&play] { return play.paused(); }, press(SDL_CONTROLLER_BUTTON_START)},
+            {[&play] { return !play.paused(); }, press(SDL_CONTROLLER_BUTTON_START, false)},
+            {always, press(SDL_CONTROLLER_BUTTON_BACK)},
             {[] { return focused(QStringLiteral("Spinmarsh")); },
              press(SDL_CONTROLLER_BUTTON_BACK, false)},
             {always, press(SDL_CONTROLLER_BUTTON_A)},
