@@ -4,6 +4,7 @@
 // A recording from a stranger, as spinmarsh-sim --replay takes it: read, and
 // when it is accepted, played headless to its end and held to its record.
 
+#include "play/recording.h"
 #include "play/replay.h"
 #include "tools/simulator.h"
 

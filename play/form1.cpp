@@ -6,6 +6,7 @@
 #include "art/pictures.h"
 #include "base/numbers.h"
 #include "base/rules.h"
+#include "play/game_fields.h"
 
 Form1::Form1(Environment environment, ViewFactory makeView)
     : m_env(std::move(environment)), m_makeView(std::move(makeView)) {}
@@ -29,27 +30,9 @@ void Form1::Form_Load() {
     m_end = End::None;
     m_env.music.tuneEnded = [this] { PlayMusic(); };
 
+    forEachField(Fate::Reset, [this](const GameField& field) { field.set(*this, field.reset); });
     BoulX = cint(static_cast<double>(ScaleWidth() / 2 + 16));
     BoulY = cint(static_cast<double>(ScaleHeight() / 2 + 16));
-    BoulVX = 0;
-    BoulVY = 0;
-    BoulMax = rules::kBallBaseMax;
-    Boul2Max = rules::kEnemyBaseMax;
-    BoulBaseMax = rules::kBallBaseMax;
-    Boul2BaseMax = rules::kEnemyBaseMax;
-    KeyXOn = 0;
-    KeyYOn = 0;
-    Shot1On = 0;
-    Time = 0;
-    HitGan = 0;
-    HitGan2 = 0;
-    life = rules::kLives;
-    Moves = 0;
-    Countdown = 0;
-    GanGan = 0;
-    spe = 0;
-    kabe = 0;
-    kabe2 = 0;
     if (tap != nullptr) {
         tap->loaded(*this);
     }

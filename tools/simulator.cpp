@@ -5,7 +5,10 @@
 
 #include "base/key_codes.h"
 #include "base/rules.h"
+#include "play/event_line.h"
 #include "play/form1.h"
+#include "play/game_fields.h"
+#include "play/replay.h"
 #include "play/tally.h"
 
 #include <charconv>
@@ -187,22 +190,10 @@ class Reporter {
         const GameState& s = form;
         m_out.str({});
         m_out << "{\"game\":" << game << ",\"tick\":" << tick;
-        const std::pair<const char*, int32_t> fields[] = {
-            {"BoulX", s.BoulX},     {"BoulY", s.BoulY},
-            {"BoulVX", s.BoulVX},   {"BoulVY", s.BoulVY},
-            {"BoulMax", s.BoulMax}, {"Boul2X", s.Boul2X},
-            {"Boul2Y", s.Boul2Y},   {"Boul2VX", s.Boul2VX},
-            {"Boul2VY", s.Boul2VY}, {"Boul2Max", s.Boul2Max},
-            {"Shot1X", s.Shot1X},   {"Shot1Y", s.Shot1Y},
-            {"Shot1On", s.Shot1On}, {"Shot2X", s.Shot2X},
-            {"Shot2Y", s.Shot2Y},   {"Shot2On", s.Shot2On},
-            {"kabe", s.kabe},       {"kabe2", s.kabe2},
-            {"life", s.life},       {"Time", s.Time},
-            {"HitGan", s.HitGan},   {"HitGan2", s.HitGan2},
-            {"Moves", s.Moves},     {"GanGan", s.GanGan},
-            {"spe", s.spe}};
-        for (const auto& [name, value] : fields) {
-            m_out << ",\"" << name << "\":" << value;
+        for (const GameField& field : game_fields::kAll) {
+            if (field.printed) {
+                m_out << ",\"" << field.name << "\":" << field.get(s);
+            }
         }
         m_out << '}';
         m_observer.line(m_out.str());

@@ -5,7 +5,7 @@
 
 #include "base/rules.h"
 #include "play/form1.h"
-#include "play/replay.h"
+#include "play/recording.h"
 
 #include <cstdint>
 #include <optional>

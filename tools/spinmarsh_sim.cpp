@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "play/replay.h"
 #include "tools/simulator.h"
 #include "tools/soak.h"
 

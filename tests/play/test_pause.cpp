@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "play/event_line.h"
 #include "play/replay.h"
 #include "play_rig.h"
 

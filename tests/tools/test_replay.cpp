@@ -1,5 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "play/event_line.h"
+#include "play/recording.h"
 #include "play/replay.h"
 #include "tools/simulator.h"
 
