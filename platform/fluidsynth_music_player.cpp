@@ -3,6 +3,8 @@
 
 #include "platform/fluidsynth_music_player.h"
 
+#include "platform/logging.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -13,6 +15,7 @@
 #include <sys/stat.h>
 
 #include <climits>
+#include <cstdarg>
 
 namespace {
 
@@ -42,17 +45,33 @@ constexpr int kServerBufferMs = 500;
 // plain ALSA for the rest. JACK is left out: its client may start a server.
 const QStringList UsualAudioDrivers{QStringLiteral("pulseaudio"), QStringLiteral("alsa")};
 
-void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+void logFluidSynth(int level, const char* message, void*) {
+    if (level >= FLUID_INFO) {
+        qCDebug(lcAudio, "FluidSynth: %s", message);
+    } else {
+        qCWarning(lcAudio, "FluidSynth: %s", message);
+    }
+}
 
-// The terminal belongs to the game: a missing sound card is not worth a line.
-void silenceLibraries() {
-    if (qEnvironmentVariableIsSet("SPINMARSH_AUDIO_DEBUG")) {
+void logAlsa(const char* file, int line, const char* function, int err, const char* format, ...) {
+    if (!lcAudio().isWarningEnabled()) {
         return;
     }
+    va_list arguments;
+    va_start(arguments, format);
+    const QString message = QString::vasprintf(format, arguments);
+    va_end(arguments);
+    qCWarning(lcAudio, "ALSA: %s:%d (%s) %s%s%s", file, line, function, qPrintable(message),
+              err != 0 ? ": " : "", err != 0 ? snd_strerror(err) : "");
+}
+
+// The terminal belongs to the game: a missing sound card is not worth a line
+// unless the spinmarsh.audio category is switched on.
+void routeLibraryMessages() {
     for (int level = 0; level < LAST_LOG_LEVEL; ++level) {
-        fluid_set_log_function(level, nullptr, nullptr);
+        fluid_set_log_function(level, logFluidSynth, nullptr);
     }
-    snd_lib_error_set_handler(ignoreAlsaError);
+    snd_lib_error_set_handler(logAlsa);
 }
 
 // FluidSynth names its PulseAudio client itself; the sound server lets the
@@ -239,7 +258,7 @@ struct FluidSynthMusicPlayer::Engine {
 FluidSynthMusicPlayer::FluidSynthMusicPlayer(const Options& options)
     : m_engine(std::make_unique<Engine>()) {
     m_output.setMaxThreadCount(1);
-    silenceLibraries();
+    routeLibraryMessages();
     nameTheStream(options.applicationName, options.iconName);
     bufferAhead();
 

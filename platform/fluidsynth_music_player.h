@@ -30,8 +30,9 @@ QByteArray readTuneFile(const QString& path);
 // server that hangs holds it for half a minute), so it happens on a thread of
 // its own; the user-interface thread never waits for it.
 //
-// Every failure stays inside: the caller only hears silence. FluidSynth and
-// ALSA keep quiet on the terminal unless SPINMARSH_AUDIO_DEBUG is set.
+// Every failure stays inside: the caller only hears silence. FluidSynth's and
+// ALSA's messages go to the spinmarsh.audio logging category, off unless
+// QT_LOGGING_RULES switches it on.
 class FluidSynthMusicPlayer : public MusicPlayer {
   public:
     struct Options {

@@ -12,7 +12,6 @@
 #include <QImage>
 #include <QTimer>
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -124,8 +123,4 @@ class PlayWindow : public ScreenWidget, public PlayView {
     PauseSign* m_pauseSign;
     QElapsedTimer m_clock;
     TickPacer m_pacer;
-    // With SPINMARSH_TICK_LOG set to a file name, every tick appends the
-    // monotonic clock in nanoseconds to that file: how the benchmarks see the
-    // pacing from outside. Unset, nothing is opened.
-    std::FILE* m_tickLog = nullptr;
 };

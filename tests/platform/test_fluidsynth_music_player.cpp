@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -141,7 +142,6 @@ class TestFluidSynthMusicPlayer : public QObject {
 
   private Q_SLOTS:
     void initTestCase() {
-        qunsetenv("SPINMARSH_AUDIO_DEBUG");
         QVERIFY(m_dir.isValid());
         m_short = makeTune(QStringLiteral("short"), 2);
         m_long = makeTune(QStringLiteral("long"), 30);
@@ -354,6 +354,52 @@ class TestFluidSynthMusicPlayer : public QObject {
         music.reset();
         QCOMPARE(m_ended, 0);
         QCOMPARE(stderrOutput.finish(), QByteArray());
+    }
+
+    // What the libraries say goes to the spinmarsh.audio category, and only
+    // when a rule switches it on.
+    void librariesSpeakThroughTheCategory_data() {
+        QTest::addColumn<QStringList>("soundFonts");
+        QTest::addColumn<QString>("device"); // empty: the file driver
+        QTest::addColumn<QString>("speaker");
+
+        QTest::newRow("broken soundfont")
+            << QStringList{path("noise.sf2")} << QString() << QStringLiteral("FluidSynth: ");
+        QTest::newRow("no sound card")
+            << QStringList() << QStringLiteral("hw:99") << QStringLiteral("ALSA: ");
+    }
+    void librariesSpeakThroughTheCategory() {
+        QFETCH(QStringList, soundFonts);
+        QFETCH(QString, device);
+        QFETCH(QString, speaker);
+
+        static QStringList heard;
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                if (QLatin1StringView(context.category) == "spinmarsh.audio")
+                    heard << text;
+            });
+        const QMap<QString, QString> output =
+            device.isEmpty()
+                ? QMap<QString, QString>{}
+                : QMap<QString, QString>{{QStringLiteral("audio.driver"), QStringLiteral("alsa")},
+                                         {QStringLiteral("audio.alsa.device"), device}};
+        auto said = [&](bool on) {
+            heard.clear();
+            QLoggingCategory::setFilterRules(on ? QStringLiteral("spinmarsh.audio=true")
+                                                : QString());
+            auto music = player(soundFonts, output);
+            start(*music, m_short);
+            QTest::qWait(300);
+            music.reset();
+            return heard;
+        };
+        const QStringList off = said(false);
+        const QStringList on = said(true);
+        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(previous);
+        QCOMPARE(off, QStringList());
+        QVERIFY2(!on.filter(speaker).isEmpty(), qPrintable(on.join(u'\n')));
     }
 };
 

@@ -12,7 +12,7 @@ the process uses while it plays, and its peak resident memory; the CPU share
 also while the score screen and the title menu stand, and while a game stands
 paused (P, early in the first game that is still going a second into play). All of it twice: with
 no sound server, and with a private PulseAudio playing into a null sink. The ticks
-come from the game's own log (SPINMARSH_TICK_LOG); CPU from /proc/PID/stat,
+come from the game's own log (its spinmarsh.ticks category on stderr); CPU from /proc/PID/stat,
 memory from VmHWM in /proc/PID/status.
 
 Then the music's cost: PAIRS pairs of runs with the null sink, one with the
@@ -32,8 +32,8 @@ recording. The moments the sound server reports the game's output opening and
 closing are timed the same way. That run's CPU figures are left out: the
 recorder changes how often the sink, and with it the game's output, wakes.
 
-Usage: scripts/bench-window [--program build-bench/bin/spinmarsh] [--seconds 10]
-                            [--starts 5] [--endings 7] [--pairs 5]
+Usage: scripts/bench_window.py [--program build-bench/bin/spinmarsh] [--seconds 10]
+                               [--starts 5] [--endings 7] [--pairs 5]
 """
 
 import argparse
@@ -61,6 +61,7 @@ BLOCK_FRAMES = 441  # 10 ms of the monitor at 44.1 kHz, 16-bit stereo
 AUDIBLE_RMS = 1e-3  # full scale 1.0; the null sink's silence is exact zeros
 TICK_NS = 15_625_000  # the game's tick period
 COUNTDOWN_QUIET_NS = 500_000_000  # the countdown's last pause: silent, before any music
+TICK_LINE = re.compile(r"^spinmarsh\.ticks: (\d+)\n", re.MULTILINE)
 
 GOALS = {
     "first window": "< 500 ms",
@@ -77,7 +78,7 @@ GOALS = {
 
 
 def fail(message):
-    print(f"bench-window: {message}", file=sys.stderr)
+    print(f"bench_window.py: {message}", file=sys.stderr)
     sys.exit(1)
 
 
@@ -123,15 +124,15 @@ class X:
                        env=self.env, capture_output=True)
 
 
-def game_environment(display, home, tick_log=None, pulse=None):
+def game_environment(display, home, pulse=None):
     # No sound server unless given: neither the desktop's nor one started on
-    # the game's behalf.
+    # the game's behalf. The ticks are logged, on stderr even where Qt would
+    # send its messages to the system's journal, in the default pattern.
     env = dict(os.environ, DISPLAY=display, XDG_CONFIG_HOME=str(home / "config"),
                XDG_RUNTIME_DIR=str(home / "runtime"), QT_QPA_PLATFORM="xcb",
-               PULSE_SERVER=pulse or "unix:/nonexistent")
-    env.pop("SPINMARSH_TICK_LOG", None)
-    if tick_log is not None:
-        env["SPINMARSH_TICK_LOG"] = str(tick_log)
+               PULSE_SERVER=pulse or "unix:/nonexistent",
+               QT_LOGGING_RULES="spinmarsh.ticks.debug=true", QT_FORCE_STDERR_LOGGING="1")
+    env.pop("QT_MESSAGE_PATTERN", None)
     return env
 
 
@@ -142,7 +143,9 @@ def prepare_home(home, music=True):
     config.mkdir()
     # A record no game beats, so no name prompt comes between the games.
     # QSettings writes non-ASCII names as %UXXXX.
-    escape = lambda text: "".join(f"%U{ord(c):04X}" for c in text)
+
+    def escape(text):
+        return "".join(f"%U{ord(c):04X}" for c in text)
     (config / "Rollvane.ini").write_text(
         f"[{escape('データ')}]\n{escape('ハイスコア')}=2000000000\n{escape('名前')}=bench\n")
     preferences = config / "invalid.spinmarsh.spinmarsh"
@@ -304,15 +307,20 @@ class CpuSampler(threading.Thread):
         return c0 if t1 == t0 else c0 + (c1 - c0) * (when - t0) / (t1 - t0)
 
 
+def read_ticks(tick_log):
+    """The tick timestamps (ns) in the game's stderr, whole lines only."""
+    if not tick_log.exists():
+        return []
+    return [int(stamp) for stamp in TICK_LINE.findall(tick_log.read_text())]
+
+
 def read_games(tick_log):
     """The tick timestamps (ns), one list per game."""
     games = []
-    if tick_log.exists():
-        for line in tick_log.read_text().split("\n")[:-1]:
-            stamp = int(line)
-            if not games or stamp - games[-1][-1] > GAME_GAP_NS:
-                games.append([])
-            games[-1].append(stamp)
+    for stamp in read_ticks(tick_log):
+        if not games or stamp - games[-1][-1] > GAME_GAP_NS:
+            games.append([])
+        games[-1].append(stamp)
     return games
 
 
@@ -350,13 +358,13 @@ def paused_cpu(x, sampler, tick_log):
     window = x.find(PLAY_TITLE)
     x.press(window, "p")
     time.sleep(1)
-    logged = tick_log.stat().st_size
+    logged = len(read_ticks(tick_log))
     t0 = time.monotonic_ns()
     time.sleep(IDLE_SECONDS)
     t1 = time.monotonic_ns()
     time.sleep(0.1)
     still = x.find(PLAY_TITLE) == window and x.find(MESSAGE_TITLE) is None
-    if still and tick_log.stat().st_size != logged:
+    if still and len(read_ticks(tick_log)) != logged:
         fail("the game ticked while paused")
     x.press(window, "p")
     return 100 * (sampler.at(t1) - sampler.at(t0)) / ((t1 - t0) / 1e9) if still else None
@@ -380,11 +388,11 @@ def play(program, display, home, seconds, pulse=None, endings=0, idle=True, paus
     Given OTHERS, process ids, it returns the games and a sampler of the game
     and of each of those instead."""
     x = X(display)
-    tick_log = home / "ticks.log"
-    tick_log.unlink(missing_ok=True)
-    process = subprocess.Popen(
-        [program], env=game_environment(display, home, tick_log, pulse and pulse.address),
-        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    tick_log = home / "stderr.log"
+    with tick_log.open("w") as stderr:
+        process = subprocess.Popen(
+            [program], env=game_environment(display, home, pulse and pulse.address),
+            stdout=subprocess.DEVNULL, stderr=stderr)
     sampler = CpuSampler(process.pid)
     samplers = [sampler] + [CpuSampler(pid) for pid in others]
     for each in samplers:
@@ -497,7 +505,7 @@ def main():
 
     sound = shutil.which("pulseaudio") and shutil.which("pactl")
     if not sound:
-        print("bench-window: pulseaudio or pactl missing: measuring without a sound server only")
+        print("bench_window.py: pulseaudio or pactl missing: measuring without a sound server only")
     load_before = loadavg()
     server, display = start_xvfb()
     runs = []
@@ -556,10 +564,12 @@ def main():
               f"p99 {percentile(intervals, 99):.2f} ms, max {max(intervals):.2f} ms  "
               f"goal p99 {GOALS['p99 tick interval']}")
         print(f"CPU while playing: {playing[name]:.1f} % of one core  goal {GOALS['CPU']}")
-        print(f"peak resident memory: {peak_kb / 1024:.1f} MB (VmHWM)  goal {GOALS['peak resident']}")
+        print(f"peak resident memory: {peak_kb / 1024:.1f} MB (VmHWM)  "
+              f"goal {GOALS['peak resident']}")
     if len(playing) == 2:
         extra = playing["PulseAudio null sink"] - playing["no sound server"]
-        print(f"the music's CPU while playing: {extra:.1f} % of one core  goal {GOALS['music CPU']}")
+        print(f"the music's CPU while playing: {extra:.1f} % of one core  "
+              f"goal {GOALS['music CPU']}")
     if cost is not None:
         print(f"--- the music's cost: {args.pairs} pairs of runs with the null sink, "
               f"{args.seconds:.0f} s of play each")
@@ -567,8 +577,8 @@ def main():
         for music in ("on", "off"):
             rows = [row + [sum(row)] for row in cost[music]]
             medians = [statistics.median(column) for column in zip(*rows)]
-            print(f"music {music}: " + ", ".join(f"{p} {m:.1f}" for p, m in
-                                                zip(processes, medians)) +
+            print(f"music {music}: " +
+                  ", ".join(f"{p} {m:.1f}" for p, m in zip(processes, medians)) +
                   " % of one core (medians; together by run: " +
                   ", ".join(f"{row[-1]:.1f}" for row in rows) + ")")
         differences = [[a - b for a, b in zip(on + [sum(on)], off + [sum(off)])]
