@@ -12,8 +12,8 @@
 namespace {
 
 // A recording's clock beyond its readings: one tick, in the recording's whole
-// milliseconds.
-constexpr auto kTickMilliseconds = static_cast<int64_t>(rules::kTickPeriodMs + 0.5);
+// milliseconds (the period rounded: twice it plus one, halved).
+constexpr int64_t kTickMilliseconds = static_cast<int64_t>(rules::kTickPeriodMs * 2 + 1) / 2;
 static_assert(kTickMilliseconds == 16);
 
 } // namespace
