@@ -3,7 +3,7 @@
 
 #include "base/key_codes.h"
 #include "base/rules.h"
-#include "play/form1.h"
+#include "headless/play_driver.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,46 +23,26 @@
 // plain memcpy.
 namespace {
 
-constexpr double kPeriod = rules::kTickPeriodMs / 1000.0;
-
-struct Game {
-    ManualClock clock;
-    PausableClock unpaused{clock};
-    ManualPause pause{clock};
-    ScriptedDialogs dialogs;
-    SilentMusicPlayer music;
-    SequenceRandom random;
-    HeadlessPlayView* view = nullptr;
+struct Game : HeadlessGame {
     // Set only while the floor's rectangles are taken down, never while timed.
     std::function<void(const QRect&)> onDraw;
-    Form1 form{Form1::Environment{clock, unpaused, pause, dialogs, music, random, QString()},
-               [this](Form1& f) {
-                   f.MainPic.changed = onDraw;
-                   return view = new HeadlessPlayView;
-               }};
-    int64_t ticks = 0;
 
     void start() {
         clock.time = 0;
-        form.show();
-        pause.until = rules::kPlayStartSeconds;
-        for (int step = 1; step <= rules::kStartEvent; ++step) {
-            clock.time = step * rules::kCountdownPeriodMs / 1000.0;
-            form.Timer2_Timer();
-        }
+        drive.load();
+        form.MainPic.changed = onDraw;
+        drive.countdown();
         int16_t right = key::kRight, down = key::kDown;
         form.Form_KeyDown(right, 0);
         form.Form_KeyDown(down, 0);
-        ticks = 0;
     }
 
     // Lives are topped up so every game runs to its time limit, collisions
     // and all.
     bool tick() {
         form.life = 5;
-        clock.time = rules::kPlayStartSeconds + static_cast<double>(++ticks) * kPeriod;
-        form.Timer1_Timer();
-        return form.phase() == Form1::Phase::Play;
+        drive.tick();
+        return drive.playing();
     }
 };
 
@@ -90,7 +70,7 @@ void FullGame(benchmark::State& state) {
         game.start();
         while (game.tick()) {
         }
-        ticks = game.ticks;
+        ticks = game.drive.ticks();
     }
     state.counters["ticks"] = static_cast<double>(ticks);
 }
@@ -111,7 +91,7 @@ const Recorded& recordedGame() {
         game.start();
         while (game.tick()) {
         }
-        r.ticks = game.ticks;
+        r.ticks = game.drive.ticks();
         return r;
     }();
     return recorded;

@@ -3,6 +3,13 @@
 
 #include "platform/dialogs.h"
 
+void ScriptedDialogs::MsgBox(const QString& text) {
+    messages << text;
+    if (whileShown) {
+        whileShown();
+    }
+}
+
 QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) {
     prompts << prompt + QChar('|') + title + QChar('|') + defaultText;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -29,13 +30,16 @@ class MusicPlayer {
 };
 
 // The player used where no sound is wanted or possible.
-class SilentMusicPlayer : public MusicPlayer {
+// Plays nothing and notes each call in order ("file <path>", "open", "play",
+// ...).
+class RecordingMusicPlayer : public MusicPlayer {
   public:
-    void setFileName(const QString&) override {}
-    void open() override {}
-    void play() override {}
-    void stop() override {}
-    void close() override {}
-    void pause() override {}
-    void resume() override {}
+    void setFileName(const QString& path) override { log << QStringLiteral("file ") + path; }
+    void open() override { log << QStringLiteral("open"); }
+    void play() override { log << QStringLiteral("play"); }
+    void stop() override { log << QStringLiteral("stop"); }
+    void close() override { log << QStringLiteral("close"); }
+    void pause() override { log << QStringLiteral("pause"); }
+    void resume() override { log << QStringLiteral("resume"); }
+    QStringList log;
 };

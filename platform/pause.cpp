@@ -10,6 +10,9 @@ void SleepPause::pause(int milliseconds) {
 }
 
 void ManualPause::pause(int milliseconds) {
-    ++calls;
+    lengths << milliseconds;
     m_clock.time = until >= 0.0 ? until : m_clock.time + milliseconds / 1000.0;
+    if (meanwhile) {
+        meanwhile();
+    }
 }

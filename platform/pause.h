@@ -5,6 +5,10 @@
 
 #include "platform/clock.h"
 
+#include <QList>
+
+#include <functional>
+
 // Blocks the calling thread; no event is handled meanwhile.
 class Pause {
   public:
@@ -24,7 +28,9 @@ class ManualPause : public Pause {
     explicit ManualPause(ManualClock& clock) : m_clock(clock) {}
     void pause(int milliseconds) override;
     double until = -1.0;
-    int calls = 0;
+    QList<int> lengths; // each pause asked for, in milliseconds
+    // Runs after each pause has moved the clock, as other events would.
+    std::function<void()> meanwhile;
 
   private:
     ManualClock& m_clock;

@@ -149,6 +149,31 @@ inline constexpr std::array kAll = {
     reset("Countdown", &GameState::Countdown, false),
 };
 
+// A new field of the game state does not build until its line is above: the
+// table names each field once, and there are as many lines as fields.
+struct AnyValue {
+    template <typename T> constexpr operator T() const { return T{}; }
+};
+template <typename T, typename... Values> constexpr std::size_t fieldCount() {
+    if constexpr (requires { T{Values{}..., AnyValue{}}; }) {
+        return fieldCount<T, Values..., AnyValue>();
+    } else {
+        return sizeof...(Values);
+    }
+}
+constexpr bool eachOnce() {
+    for (std::size_t i = 0; i < kAll.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (kAll[i].member == kAll[j].member) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(fieldCount<GameState>() == kAll.size() && eachOnce(),
+              "every field of GameState needs exactly one line in game_fields::kAll");
+
 } // namespace game_fields
 
 // Calls f(field) for each field of the given fate, in the table's order.

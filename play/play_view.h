@@ -28,18 +28,13 @@ class PlayView : public virtual ScreenWindow {
 };
 
 // The view of the simulator and the tests: it only remembers what it was told.
-class HeadlessPlayView final : public PlayView {
+class HeadlessPlayView final : public PlayView, public HeadlessWindow {
   public:
-    void display() override { displayed = true; }
-    void conceal() override { displayed = false; }
-    void dispose() override { delete this; }
-    bool isDisplayed() const override { return displayed; }
     void setTimer1Enabled(bool enabled) override { timer1Enabled = enabled; }
     void setTimer2Enabled(bool enabled) override { timer2Enabled = enabled; }
     void setBannerVisible(bool visible) override { bannerVisible = visible; }
     void setPaused(bool pause) override { paused = pause; }
 
-    bool displayed = false;
     bool timer1Enabled = false;
     bool timer2Enabled = true;
     bool bannerVisible = true;

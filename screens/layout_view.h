@@ -25,12 +25,8 @@ class LayoutView : public virtual ScreenWindow {
 
 // The view of the tests without a window: labels are text by name, visible
 // unless hidden, starting as the factory that made it fills them in.
-class HeadlessLayoutView final : public LayoutView {
+class HeadlessLayoutView final : public LayoutView, public HeadlessWindow {
   public:
-    void display() override { displayed = true; }
-    void conceal() override { displayed = false; }
-    void dispose() override { delete this; }
-    bool isDisplayed() const override { return displayed; }
     QString caption(const QString& name) const override { return captions.value(name); }
     void setCaption(const QString& name, const QString& text) override { captions[name] = text; }
     bool isLabelVisible(const QString& name) const override { return !hidden.contains(name); }
@@ -42,7 +38,6 @@ class HeadlessLayoutView final : public LayoutView {
         }
     }
 
-    bool displayed = false;
     QHash<QString, QString> captions;
     QSet<QString> hidden;
 };

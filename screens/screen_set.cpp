@@ -3,8 +3,6 @@
 
 #include "screens/screen_set.h"
 
-#include "play/tally.h"
-
 ScreenSet::ScreenSet(Platform platform, Views views, std::function<void()> endProgram)
     : m_record(platform.settings),
       m_form1(Form1::Environment{platform.clock, platform.gameClock, platform.pause,
@@ -50,22 +48,4 @@ void ScreenSet::end() {
         m_ended = true;
         m_endProgram();
     }
-}
-
-ScreenSet::Views headlessViews() {
-    return ScreenSet::Views{
-        [](Form1&) { return new HeadlessPlayView; },
-        [](Form2&) {
-            auto* view = new HeadlessLayoutView;
-            for (int i = 0; i < kRows; ++i) {
-                view->captions[Form2::kPointLabels[i]] = kPointCaptions[i];
-            }
-            return view;
-        },
-        [](Form3&) {
-            auto* view = new HeadlessLayoutView;
-            view->hidden = {Form3::kItemLabels[1], Form3::kItemLabels[2], Form3::kItemLabels[3]};
-            return view;
-        },
-        [](Form4&) { return new HeadlessLayoutView; }};
 }

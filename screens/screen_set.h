@@ -70,7 +70,3 @@ class ScreenSet {
     std::function<void()> m_endProgram;
     bool m_ended = false;
 };
-
-// Views without windows that start as the layouts do: the score screen's
-// point values in place, the menu showing only its first item.
-ScreenSet::Views headlessViews();

@@ -5,9 +5,11 @@
 
 The layers, in the order they build: base, platform, art, play, screens,
 windows, app. A folder may include headers ("layer/name.h") of its own layer
-and those below, and its libraries may link only those. tools/ and bench/
-sit on play; tests/<layer>/ is held to its layer, tests/e2e/ and
-tests/install/ may use anything. Qt Widgets only from windows/ up.
+and those below, and its libraries may link only those. headless/, the
+stand-in world, sits on screens and serves the tools, the benchmark and the
+tests alone; tools/ and bench/ sit on it. tests/<layer>/ is held to its layer
+and the stand-in world; tests/e2e/ and tests/install/ may use anything. Qt
+Widgets only from windows/ up.
 
 Usage: test_layers.py SOURCE_DIR
 """
@@ -19,7 +21,10 @@ from pathlib import Path
 LAYERS = ["base", "platform", "art", "play", "screens", "windows", "app"]
 WIDGETS_FROM = LAYERS.index("windows")
 # Folders beside the stack and the highest layer each rests on.
-SIDE = {"tools": "play", "bench": "play", "e2e": "app", "install": "app"}
+SIDE = {"headless": "screens", "tools": "headless", "bench": "headless", "e2e": "app",
+        "install": "app"}
+# What only the tools, the benchmark and the tests may use.
+HARNESS = "headless"
 # The test helpers belong to the layer of what they need.
 SUPPORT = {"tests/support/windows.h": "windows", "tests/support/screen_rig.h": "screens"}
 
@@ -33,34 +38,36 @@ def rank(folder):
     """Where a folder sits: its layer's place, or that of the layer it rests on."""
     if folder in LAYERS:
         return LAYERS.index(folder)
-    return LAYERS.index(SIDE[folder])
+    return rank(SIDE[folder])
 
 
-def allowed(folder, target_folder):
-    """Whether code held to folder may use target_folder."""
+def allowed(folder, target_folder, test=False):
+    """Whether code held to folder (in tests/ if test) may use target_folder."""
     if target_folder == folder:
         return True
     if target_folder in LAYERS:
         return rank(target_folder) <= rank(folder)
+    if target_folder == HARNESS:
+        return test or folder in ("tools", "bench")
     # Beside the stack: only the tests of the whole program use those.
     return folder in ("e2e", "install")
 
 
 def sources(root):
-    """Every source file with the folder it is held to."""
+    """Every source file with the folder it is held to and whether it is a test's."""
     for folder in LAYERS + list(SIDE):
-        for base in (root / folder, root / "tests" / folder):
+        for base, test in ((root / folder, False), (root / "tests" / folder, True)):
             for path in sorted(base.rglob("*")):
                 if path.suffix in (".h", ".cpp"):
-                    yield path, folder
+                    yield path, folder, test
     for path in sorted((root / "tests" / "support").rglob("*")):
         if path.suffix in (".h", ".cpp"):
-            yield path, SUPPORT.get(path.relative_to(root).as_posix(), "platform")
+            yield path, SUPPORT.get(path.relative_to(root).as_posix(), "platform"), True
 
 
 def check_includes(root, faults):
     seen = 0
-    for path, folder in sources(root):
+    for path, folder, test in sources(root):
         for match in INCLUDE.finditer(path.read_text(encoding="utf-8")):
             target, rest = match.group(1), match.group(2)
             seen += 1
@@ -68,7 +75,7 @@ def check_includes(root, faults):
             if target == "tests":
                 ok = rank(SUPPORT.get(name, "platform")) <= rank(folder)
             elif target in LAYERS or target in SIDE:
-                ok = allowed(folder, target)
+                ok = allowed(folder, target, test)
             else:
                 continue
             if not ok:
@@ -86,7 +93,8 @@ def check_links(root, faults):
     for cmake in sorted(root.glob("*/CMakeLists.txt")):
         text = re.sub(r"#.*", "", cmake.read_text(encoding="utf-8"))
         links = [(cmake.parent.name, m.group(2)) for m in LINK.finditer(text)]
-        if cmake.parent.name == "tests":
+        test = cmake.parent.name == "tests"
+        if test:
             links = [(m.group(1), m.group(2)) for m in SET_LAYER.finditer(text)]
         for folder, items in links:
             if folder not in LAYERS and folder not in SIDE:
@@ -96,7 +104,7 @@ def check_links(root, faults):
                 if item == "Qt6::Widgets" and rank(folder) < WIDGETS_FROM:
                     faults.append(f"{cmake.relative_to(root)}: {folder}/ links Qt6::Widgets")
                 target = libraries.get(item)
-                if target is not None and not allowed(folder, target):
+                if target is not None and not allowed(folder, target, test):
                     faults.append(f"{cmake.relative_to(root)}: {folder}/ links {item} ({target}/)")
     return seen
 

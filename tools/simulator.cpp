@@ -5,6 +5,7 @@
 
 #include "base/key_codes.h"
 #include "base/rules.h"
+#include "headless/play_driver.h"
 #include "play/event_line.h"
 #include "play/form1.h"
 #include "play/game_fields.h"
@@ -235,49 +236,44 @@ namespace {
 // The simulated clock, or a recording's readings while one plays.
 class ScriptClock : public Clock {
   public:
-    explicit ScriptClock(SimObserver& observer) : m_observer(observer) {}
+    ScriptClock(const ManualClock& manual, SimObserver& observer)
+        : m_manual(manual), m_observer(observer) {}
     double now() const override {
-        const double time = recorded ? recorded->now() : manual.now();
+        const double time = recorded ? recorded->now() : m_manual.now();
         m_observer.clockRead(time);
         return time;
     }
-    ManualClock manual;
     std::optional<RecordedClock> recorded;
 
   private:
+    const ManualClock& m_manual;
     SimObserver& m_observer;
 };
 } // namespace
 
 int64_t runScript(const SimScript& script, const SimOptions& options, SimObserver& observer) {
-    ScriptClock clock(observer);
-    PausableClock unpaused(clock.manual); // a script has no pause
-    ManualPause pause(clock.manual);
-    ScriptedDialogs dialogs;
-    SilentMusicPlayer music;
-    SequenceRandom random;
-    HeadlessPlayView* view = nullptr;
-    Form1 form(Form1::Environment{clock, unpaused, pause, dialogs, music, random, QString()},
-               [&view](Form1&) { return view = new HeadlessPlayView; });
+    StandInWorld world;
+    ScriptClock clock(world.clock, observer);
+    Form1 form(world.playEnvironment(clock), [](Form1&) { return new HeadlessPlayView; });
+    PlayDriver drive(form, world, options.period / 1000.0);
     int handOvers = 0;
     form.showScoreScreen = [&handOvers] { ++handOvers; };
     Reporter report(observer);
 
-    const double period = options.period / 1000.0;
     double next = options.clock;
     int64_t totalTicks = 0;
     int gameNumber = 0;
     for (const SimGame& game : script.games) {
         ++gameNumber;
-        const double S = game.start.value_or(next);
-        clock.manual.time = S;
+        world.clock.time = game.start.value_or(next);
         clock.recorded.reset();
         if (game.recording != nullptr) {
             clock.recorded.emplace(game.recording->readings);
         }
-        const auto messagesBefore = dialogs.messages.size();
+        const auto messagesBefore = world.dialogs.messages.size();
         handOvers = 0;
-        form.show();
+        world.music.log.clear(); // nobody reads it, and a script may hold many games
+        drive.load();
         if (game.recording != nullptr) {
             setCarriedState(form, game.recording->carried);
         }
@@ -285,39 +281,20 @@ int64_t runScript(const SimScript& script, const SimOptions& options, SimObserve
         const std::vector<GameEvent>& events =
             game.recording != nullptr ? game.recording->events : game.events;
 
-        const double P = S + rules::kPlayStartSeconds;
-        int64_t ticks = 0;
         size_t event = 0;
-        const auto ended = [&form] { return form.phase() == Form1::Phase::Closed; };
         const auto applyEvents = [&](int64_t before) { feedEvents(form, events, event, before); };
-
         applyEvents(0);
-        for (int step = 1; step <= rules::kStartEvent; ++step) {
-            if (ended() || !view->timer2Enabled) {
-                break;
-            }
-            clock.manual.time = S + step * rules::kCountdownPeriodMs / 1000.0;
-            pause.until = P;
-            form.Timer2_Timer();
-        }
-        if (!ended()) {
+        drive.countdown();
+        if (form.phase() != Form1::Phase::Closed) {
             report.tick(gameNumber, 0, form);
-            for (int64_t n = 1; !ended() && view->timer1Enabled; ++n) {
-                clock.manual.time = n == 1 ? P : P + static_cast<double>(n - 1) * period;
-                applyEvents(n);
-                if (ended()) {
-                    break;
-                }
-                clock.manual.time = P + static_cast<double>(n) * period;
-                form.Timer1_Timer();
-                ticks = n;
-                report.tick(gameNumber, n, form);
+            while (drive.tick(applyEvents)) {
+                report.tick(gameNumber, drive.ticks(), form);
             }
         }
-        report.end(gameNumber, ticks, form,
-                   static_cast<int>(dialogs.messages.size() - messagesBefore), handOvers);
-        totalTicks += ticks;
-        next = clock.manual.time;
+        report.end(gameNumber, drive.ticks(), form,
+                   static_cast<int>(world.dialogs.messages.size() - messagesBefore), handOvers);
+        totalTicks += drive.ticks();
+        next = world.clock.time;
     }
     return totalTicks;
 }

@@ -10,16 +10,12 @@
 #include <QPainter>
 #include <QPalette>
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace {
 QImage namedPicture(const QString& name) {
     QImage image = art::pictureNamed(name);
     if (image.isNull()) {
         // A layout naming a picture that does not exist is a build mistake.
-        std::fprintf(stderr, "spinmarsh: no picture named \"%s\"\n", qPrintable(name));
-        std::abort();
+        qFatal("spinmarsh: no picture named \"%s\"", qPrintable(name));
     }
     return image;
 }
@@ -88,8 +84,7 @@ void LayoutWindow::finishLayout() {
 QLabel* LayoutWindow::label(const QString& name) const {
     auto* found = findChild<QLabel*>(name);
     if (found == nullptr) {
-        std::fprintf(stderr, "spinmarsh: the layout has no label \"%s\"\n", qPrintable(name));
-        std::abort();
+        qFatal("spinmarsh: the layout has no label \"%s\"", qPrintable(name));
     }
     return found;
 }

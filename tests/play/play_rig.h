@@ -3,72 +3,19 @@
 
 #pragma once
 
-#include "play/form1.h"
-#include "tests/support/stand_ins.h"
+#include "headless/play_driver.h"
 
 #include <QImage>
 #include <QRect>
-#include <QStringList>
 
-#include <functional>
+// The play screen on the stand-in world. Tests load it and run its countdown
+// as the window would, then call its handlers as the window's timers and keys
+// would, moving the clock themselves.
+struct PlayRig : HeadlessGame {
+    PlayRig() : HeadlessGame(QStringLiteral("/opt/spinmarsh")) {}
 
-// A message box that can let other events in while it is up, as the real
-// one's nested event loop does.
-class NestedDialogs : public ScriptedDialogs {
-  public:
-    void MsgBox(const QString& text) override {
-        ScriptedDialogs::MsgBox(text);
-        if (whileShown) {
-            whileShown();
-        }
-    }
-    std::function<void()> whileShown;
-};
-
-// A pause that moves the manual clock and lets a test look around meanwhile.
-class WatchedPause : public ManualPause {
-  public:
-    using ManualPause::ManualPause;
-    void pause(int milliseconds) override {
-        ManualPause::pause(milliseconds);
-        lengths << milliseconds;
-        if (meanwhile) {
-            meanwhile();
-        }
-    }
-    QList<int> lengths;
-    std::function<void()> meanwhile;
-};
-
-// The play screen on a manual clock with recording doubles. Tests call its
-// handlers as the window's timers and keys would.
-struct PlayRig {
-    ManualClock clock;
-    PausableClock gameClock{clock}; // what the game reads
-    WatchedPause pause{clock};
-    NestedDialogs dialogs;
-    RecordingMusicPlayer music;
-    SequenceRandom random;
-    HeadlessPlayView* view = nullptr; // null once the window is gone
-    int scoreScreenShown = 0;
-    Form1 form;
-
-    PlayRig()
-        : form(Form1::Environment{gameClock, gameClock, pause, dialogs, music, random,
-                                  QStringLiteral("/opt/spinmarsh")},
-               [this](Form1&) { return view = new HeadlessPlayView; }) {
-        form.showScoreScreen = [this] { ++scoreScreenShown; };
-        form.unloaded = [this] { view = nullptr; };
-    }
-    PlayRig(const PlayRig&) = delete;
-    PlayRig& operator=(const PlayRig&) = delete;
-
-    void load() { form.show(); }
-    void countdown() {
-        for (int i = 0; i < 3; ++i) {
-            form.Timer2_Timer();
-        }
-    }
+    void load() { drive.load(); }
+    void countdown() { drive.countdown(); }
     void startPlay() {
         load();
         countdown();
@@ -86,7 +33,6 @@ struct PlayRig {
         int16_t code = static_cast<int16_t>(key);
         form.Form_KeyUp(code, 0);
     }
-    bool ended() const { return form.phase() == Form1::Phase::Closed; }
 
     // Parks both balls at rest where nothing meets them and the shots fly
     // clear of both, so a test can set up just the case it looks at.

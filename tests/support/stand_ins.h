@@ -3,29 +3,15 @@
 #pragma once
 
 // The tests' stand-ins for the machine's seams that nothing else needs. The
-// ones the simulator also drives (manual clock and pause, scripted dialogs,
-// silent music, sequence random) stay beside their interfaces in platform/.
+// ones the simulator and the benchmark also play on stay beside their
+// interfaces in platform/, and headless/ puts them together.
 
-#include "platform/music_player.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 
 #include <QMap>
 #include <QString>
 #include <QStringList>
-
-// Records the operations in order ("file <path>", "open", "play", ...).
-class RecordingMusicPlayer : public MusicPlayer {
-  public:
-    void setFileName(const QString& path) override { log << QStringLiteral("file ") + path; }
-    void open() override { log << QStringLiteral("open"); }
-    void play() override { log << QStringLiteral("play"); }
-    void stop() override { log << QStringLiteral("stop"); }
-    void close() override { log << QStringLiteral("close"); }
-    void pause() override { log << QStringLiteral("pause"); }
-    void resume() override { log << QStringLiteral("resume"); }
-    QStringList log;
-};
 
 class RecordingShell : public Shell {
   public:

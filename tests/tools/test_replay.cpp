@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "headless/stand_in_world.h"
 #include "play/event_line.h"
 #include "play/recording.h"
 #include "play/replay.h"
@@ -27,16 +28,9 @@ std::vector<int32_t> snapshot(const GameState& s) {
 // now and then skips a tick, keys at any moment, pauses of half a minute, and
 // the recorder listening. One object plays several games in a row, so state
 // carries over.
-struct LiveGames {
-    ManualClock source;
-    PausableClock gameClock{source};
+struct LiveGames : StandInWorld {
     GameRecorder recorder{gameClock};
-    ManualPause pause{source};
-    ScriptedDialogs dialogs;
-    SilentMusicPlayer music;
-    SequenceRandom random;
-    Form1 form{Form1::Environment{recorder, gameClock, pause, dialogs, music, random, QString()},
-               [](Form1&) { return new HeadlessPlayView; }};
+    Form1 form{playEnvironment(recorder), [](Form1&) { return new HeadlessPlayView; }};
     std::mt19937 rng{7};
     std::vector<Recording> recordings;
     std::vector<std::vector<std::vector<int32_t>>> ticks; // per game, per tick
@@ -44,7 +38,7 @@ struct LiveGames {
     int pauses = 0;
 
     LiveGames() {
-        source.time = 5000.123;
+        clock.time = 5000.123;
         form.tap = &recorder;
         recorder.finished = [this](const Recording& r) { recordings.push_back(r); };
     }
@@ -79,7 +73,7 @@ struct LiveGames {
             form.Form_KeyDown(key, 0);
             form.Form_KeyUp(key, 0);
         }
-        source.time += 30.0 + lateBy(1000000);
+        clock.time += 30.0 + lateBy(1000000);
         randomKeys(70);
         form.Form_KeyDown(key, 0);
         form.Form_KeyUp(key, 0);
@@ -97,7 +91,7 @@ struct LiveGames {
                 form.Form_KeyDown(escape, 0);
                 break;
             }
-            source.time += 0.8 + lateBy(5000);
+            clock.time += 0.8 + lateBy(5000);
             form.Timer2_Timer();
         }
         for (int n = 1; form.phase() == Form1::Phase::Play; ++n) {
@@ -107,7 +101,7 @@ struct LiveGames {
                 form.closeCommand();
                 break;
             }
-            source.time += (rng() % 20 == 0 ? 2 : 1) * 0.015625 + lateBy(3000);
+            clock.time += (rng() % 20 == 0 ? 2 : 1) * 0.015625 + lateBy(3000);
             form.Timer1_Timer();
             ticks.back().push_back(snapshot(form));
         }
@@ -193,7 +187,7 @@ class TestReplay : public QObject {
         live.form.show();
         live.form.life = 100'000; // the blue ball may catch it as often as it likes
         for (int i = 0; i < 3; ++i) {
-            live.source.time += 0.8;
+            live.clock.time += 0.8;
             live.form.Timer2_Timer();
         }
         for (int n = 1; live.form.phase() == Form1::Phase::Play; ++n) {
@@ -205,7 +199,7 @@ class TestReplay : public QObject {
             if (n % 2 == 0) {
                 live.form.Form_KeyDown(key, 0);
             }
-            live.source.time += 0.015625 + live.lateBy(3000);
+            live.clock.time += 0.015625 + live.lateBy(3000);
             live.form.Timer1_Timer();
         }
         QCOMPARE(live.recordings.size(), size_t(1));

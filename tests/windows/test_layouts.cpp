@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "art/pictures.h"
+#include "headless/stand_in_world.h"
 #include "play/form1.h"
 #include "screens/form2.h"
 #include "screens/form3.h"
@@ -123,12 +124,7 @@ QByteArray where(const char* name, const QPoint& p) {
 class TestLayouts : public QObject {
     Q_OBJECT
 
-    ManualClock clock;
-    PausableClock gameClock{clock};
-    ManualPause pause{clock};
-    ScriptedDialogs dialogs;
-    RecordingMusicPlayer music;
-    SequenceRandom random;
+    StandInWorld world;
     MemorySettingsStore store;
     RecordingShell shell;
     GameState finished; // the score screen's game: the worked example
@@ -151,12 +147,10 @@ class TestLayouts : public QObject {
         finished.Time = 60;
         finished.GanGan = 1;
         record = std::make_unique<HighScoreRecord>(store);
-        play =
-            std::make_unique<Form1>(Form1::Environment{gameClock, gameClock, pause, dialogs, music,
-                                                       random, QStringLiteral("/opt/game")},
-                                    [](Form1& f) { return new PlayWindow(f); });
+        play = std::make_unique<Form1>(world.playEnvironment(QStringLiteral("/opt/game")),
+                                       [](Form1& f) { return new PlayWindow(f); });
         play->showScoreScreen = [] {};
-        score = std::make_unique<Form2>(finished, *record, dialogs, &scoreWindow);
+        score = std::make_unique<Form2>(finished, *record, world.dialogs, &scoreWindow);
         menu = std::make_unique<Form3>(shell, &menuWindow);
         highScore = std::make_unique<Form4>(*record, &highScoreWindow);
         play->show();

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "headless/stand_in_world.h"
 #include "play/form1.h"
-#include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
 #include "windows/play_window.h"
 
@@ -15,19 +15,12 @@
 class TestPlayWindow : public QObject {
     Q_OBJECT
 
-    ManualClock clock;
-    PausableClock gameClock{clock};
-    ManualPause pause{clock};
-    ScriptedDialogs dialogs;
-    RecordingMusicPlayer music;
-    SequenceRandom random;
+    StandInWorld world;
     int handOvers = 0;
 
     std::unique_ptr<Form1> makeForm() {
-        auto form =
-            std::make_unique<Form1>(Form1::Environment{gameClock, gameClock, pause, dialogs, music,
-                                                       random, QStringLiteral("/opt/game")},
-                                    [](Form1& f) { return new PlayWindow(f); });
+        auto form = std::make_unique<Form1>(world.playEnvironment(QStringLiteral("/opt/game")),
+                                            [](Form1& f) { return new PlayWindow(f); });
         form->showScoreScreen = [this] { ++handOvers; };
         return form;
     }
@@ -74,10 +67,10 @@ class TestPlayWindow : public QObject {
         QTest::keyPress(window, Qt::Key_Up);
         QCOMPARE(form->KeyY, int16_t(1));
         QTest::keyPress(window, Qt::Key_Escape);
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("終わり")});
+        QCOMPARE(world.dialogs.messages, QStringList{QStringLiteral("終わり")});
         QVERIFY(!form->isLoaded());
         QCOMPARE(form->endCause(), Form1::End::Escape);
-        dialogs.messages.clear();
+        world.dialogs.messages.clear();
     }
 
     void closeCommandEndsTheGameWithoutMessage() {
@@ -90,7 +83,7 @@ class TestPlayWindow : public QObject {
         QVERIFY(!form->isLoaded());
         QCOMPARE(form->endCause(), Form1::End::Close);
         QCOMPARE(handOvers, 2);
-        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(world.dialogs.messages.isEmpty());
         QTRY_VERIFY(visibleWindow(QStringLiteral("Form1")) == nullptr);
     }
 
@@ -102,7 +95,7 @@ class TestPlayWindow : public QObject {
         auto* banner = window->findChild<QWidget*>(QStringLiteral("UserControl11"));
         QTRY_VERIFY_WITH_TIMEOUT(form->phase() == Form1::Phase::Play, 5000);
         QVERIFY(!banner->isVisible());
-        QCOMPARE(pause.calls, 1);
+        QCOMPARE(world.pause.lengths.size(), 1);
         QTest::keyPress(window, Qt::Key_Down);
         QTRY_VERIFY_WITH_TIMEOUT(form->BoulVY >= 1000, 2000);
         // What the window shows is the field surface the core draws on.
