@@ -11,9 +11,9 @@
 // their rectangle back from the untouched background.
 
 namespace {
-constexpr int kBall = rules::kBallSize;
-constexpr int kGunman = rules::kGunmanSize;
-constexpr int kShot = rules::kShotSize;
+using rules::kBallSize;
+using rules::kGunmanSize;
+using rules::kShotSize;
 } // namespace
 
 void Form1::drawSprite(const Surface& sheet, int32_t x, int32_t y, int w, int h) {
@@ -27,41 +27,41 @@ void Form1::restore(int32_t x, int32_t y, int w, int h) {
 
 void Form1::DrawBoul() {
     holdInside(BoulX, BoulY, BoulVX, BoulVY, kabe);
-    drawSprite(BoulPic, BoulX, BoulY, kBall, kBall);
+    drawSprite(BoulPic, BoulX, BoulY, kBallSize, kBallSize);
     BoulOldX = BoulX;
     BoulOldY = BoulY;
 }
 
 void Form1::DrawBoul2() {
     holdInside(Boul2X, Boul2Y, Boul2VX, Boul2VY, kabe2);
-    drawSprite(Boul2pic, Boul2X, Boul2Y, kBall, kBall);
+    drawSprite(Boul2pic, Boul2X, Boul2Y, kBallSize, kBallSize);
     Boul2OldX = Boul2X;
     Boul2OldY = Boul2Y;
 }
 
 void Form1::EraseBoul() {
-    restore(BoulOldX, BoulOldY, kBall, kBall);
+    restore(BoulOldX, BoulOldY, kBallSize, kBallSize);
 }
 void Form1::EraseBoul2() {
-    restore(Boul2OldX, Boul2OldY, kBall, kBall);
+    restore(Boul2OldX, Boul2OldY, kBallSize, kBallSize);
 }
 void Form1::DrawGanman() {
-    drawSprite(Ganmanpic, BoulX, 0, kGunman, kGunman);
+    drawSprite(Ganmanpic, BoulX, 0, kGunmanSize, kGunmanSize);
 }
 void Form1::DrawGanman2() {
-    drawSprite(Ganman2pic, 0, BoulY, kGunman, kGunman);
+    drawSprite(Ganman2pic, 0, BoulY, kGunmanSize, kGunmanSize);
 }
 void Form1::DrawShot1() {
-    drawSprite(Ganpic, Shot1X, Shot1Y, kShot, kShot);
+    drawSprite(Ganpic, Shot1X, Shot1Y, kShotSize, kShotSize);
 }
 void Form1::DrawShot2() {
-    drawSprite(Ganpic, Shot2X, Shot2Y, kShot, kShot);
+    drawSprite(Ganpic, Shot2X, Shot2Y, kShotSize, kShotSize);
 }
 void Form1::EraseShot1() {
-    restore(Shot1OldX, Shot1OldY, kShot, kShot);
+    restore(Shot1OldX, Shot1OldY, kShotSize, kShotSize);
 }
 void Form1::EraseShot2() {
-    restore(Shot2OldX, Shot2OldY, kShot, kShot);
+    restore(Shot2OldX, Shot2OldY, kShotSize, kShotSize);
 }
 
 // The margin strips are fixed sizes, not taken from the field's scale.

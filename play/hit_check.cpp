@@ -8,9 +8,9 @@
 #include "platform/rect.h"
 
 namespace {
-constexpr int32_t kBall = rules::kBallSize;
-constexpr int32_t kShot = rules::kShotSize;
+using rules::kBallSize;
 using rules::kKnockBack;
+using rules::kShotSize;
 
 RECT box(int32_t x, int32_t y, int32_t size) {
     return RECT{x, y, add(x, size), add(y, size)};
@@ -29,19 +29,21 @@ bool hits(const RECT& a, const RECT& b) {
 // Resolves every collision of the current positions. The four rectangles are
 // taken once at the start: a ball moved by a collision is tested where it was.
 void Form1::HitCheck() {
-    const RECT boul = box(BoulX, BoulY, kBall);
-    const RECT boul2 = box(Boul2X, Boul2Y, kBall);
-    const RECT shot1 = box(Shot1X, Shot1Y, kShot);
-    const RECT shot2 = box(Shot2X, Shot2Y, kShot);
+    const RECT boul = box(BoulX, BoulY, kBallSize);
+    const RECT boul2 = box(Boul2X, Boul2Y, kBallSize);
+    const RECT shot1 = box(Shot1X, Shot1Y, kShotSize);
+    const RECT shot2 = box(Shot2X, Shot2Y, kShotSize);
     const auto removeShot1 = [this] {
-        BitBlt(MainPic, Shot1X, Shot1Y, kShot, kShot, SubPic, Shot1OldX, Shot1OldY, SRCCOPY);
+        BitBlt(MainPic, Shot1X, Shot1Y, kShotSize, kShotSize, SubPic, Shot1OldX, Shot1OldY,
+               SRCCOPY);
     };
     const auto removeShot2 = [this] {
-        BitBlt(MainPic, Shot2X, Shot2Y, kShot, kShot, SubPic, Shot2OldX, Shot2OldY, SRCCOPY);
+        BitBlt(MainPic, Shot2X, Shot2Y, kShotSize, kShotSize, SubPic, Shot2OldX, Shot2OldY,
+               SRCCOPY);
     };
 
     if (hits(boul, boul2)) {
-        restore(Boul2X, Boul2Y, kBall, kBall);
+        restore(Boul2X, Boul2Y, kBallSize, kBallSize);
         DrawBoul();
         BoulMax = mul(2, BoulBaseMax);
         Boul2Max = mul(2, Boul2BaseMax);

@@ -4,6 +4,7 @@
 #include "app/build_config.h"
 #include "base/project.h"
 #include "tests/support/pulse_server.h"
+#include "tests/support/test_parts.h"
 #include "tests/support/xvfb_server.h"
 
 #include <QDir>
@@ -1107,7 +1108,7 @@ int main(int argc, char** argv) {
     {
         QGuiApplication app(argc, argv);
         TestEndToEnd test;
-        result = QTest::qExec(&test, argc, argv);
+        result = execPart(test, argc, argv);
     }
     g_server.stop();
     return result;
