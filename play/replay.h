@@ -52,7 +52,7 @@ class GameRecorder : public Form1::Tap, public Clock {
 
 // Plays a recording into the game it is the tap of: the carried state at
 // load, each event just before its step; the game reads clock().
-class ReplayPlayer : public Form1::Tap {
+class ReplayPlayer final : public Form1::Tap {
   public:
     explicit ReplayPlayer(Recording recording)
         : m_recording(std::move(recording)), m_clock(m_recording.readings) {}
