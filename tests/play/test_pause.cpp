@@ -148,5 +148,5 @@ void TestPause::keysWaitForTheResume() {
                                                             "4 down Escape\n"));
 }
 
-QTEST_MAIN(TestPause)
+QTEST_GUILESS_MAIN(TestPause)
 #include "test_pause.moc"
