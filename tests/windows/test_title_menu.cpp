@@ -19,15 +19,7 @@ class StubScreen : public Screen {
     StubScreen(QString name, QStringList& log) : m_name(std::move(name)), m_log(log) {}
 
   protected:
-    class Window final : public ScreenWindow {
-      public:
-        void display() override { shown = true; }
-        void conceal() override { shown = false; }
-        void dispose() override { delete this; }
-        bool isDisplayed() const override { return shown; }
-        bool shown = false;
-    };
-    ScreenWindow* createWindow() override { return new Window; }
+    ScreenWindow* createWindow() override { return new HeadlessWindow; }
     void Form_Load() override { m_log << QStringLiteral("load ") + m_name; }
     void Form_Unload() override { m_log << QStringLiteral("unload ") + m_name; }
 
