@@ -583,8 +583,7 @@ class TestEndToEnd : public QObject {
             QTest::qWait(50);
         }
         xdo({QStringLiteral("keyup"), QStringLiteral("Right")});
-        // Escape, unless the lives ran out against the wall first.
-        game.keys(kPlayTitle, {QStringLiteral("Escape")}, kMessageTitle);
+        // Against the wall the lives run out fast: the game ends by itself.
         game.shot(QStringLiteral("right-held"), field);
         qInfo("ball centres with Right held: %s", qPrintable(centres.join(QStringLiteral(", "))));
         std::sort(seen.begin(), seen.end());
@@ -910,13 +909,21 @@ class TestEndToEnd : public QObject {
             }
             return rms;
         };
+        // Left alone, a game ends by itself after about a second of play, and
+        // its tune goes on through the end message: so the pause comes as soon
+        // as the tune streams, and nothing here races the game to its end.
         auto playOneGame = [&](const char* when, bool pausing) {
             QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
             QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
-            const QString play = game.waitFor(kPlayTitle);
-            QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(play)) >= 0, kPatience);
-            // The tune goes on through the end message, should the game end
-            // by itself meanwhile.
+            QVERIFY(!game.waitFor(kPlayTitle).isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(!pulse.streams().isEmpty(), kPatience);
+            if (pausing) {
+                QVERIFY(game.keys(kPlayTitle, {QStringLiteral("p")}));
+                QTRY_COMPARE_WITH_TIMEOUT(pulse.streams(), QString(), kPatience);
+                QTest::qWait(500);
+                QVERIFY(pulse.loudness(300) < kSilence);
+                QVERIFY(game.keys(kPlayTitle, {QStringLiteral("p")}));
+            }
             const double heard = loudness();
             QVERIFY2(
                 heard > 20 * kSilence,
@@ -933,14 +940,6 @@ class TestEndToEnd : public QObject {
             const auto buffered =
                 QRegularExpression(QStringLiteral("Buffer Latency: (\\d+) usec")).match(streams);
             QVERIFY2(buffered.captured(1).toLongLong() >= 100000, qPrintable(streams));
-            if (pausing && game.keys(kPlayTitle, {QStringLiteral("p")}, kMessageTitle)) {
-                QTRY_COMPARE_WITH_TIMEOUT(pulse.streams(), QString(), kPatience);
-                QTest::qWait(500);
-                QVERIFY(pulse.loudness(300) < kSilence);
-                QVERIFY(game.keys(kPlayTitle, {QStringLiteral("p")}));
-                QVERIFY2(loudness() > 20 * kSilence, "no music after the pause");
-            }
-            game.keys(kPlayTitle, {QStringLiteral("Escape")}, kMessageTitle);
             QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
             QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
             QTRY_COMPARE_WITH_TIMEOUT(pulse.streams(), QString(), kPatience);
@@ -949,7 +948,7 @@ class TestEndToEnd : public QObject {
         QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
         QTest::qWait(500);
         QCOMPARE(pulse.streams(), QString()); // nothing streams before the first game
-        playOneGame("first game", true);
+        playOneGame("first game, after a pause", true);
         QTest::qWait(500);
         QCOMPARE(pulse.streams(), QString());
         QVERIFY(pulse.loudness(300) < kSilence);
