@@ -29,9 +29,8 @@ class MusicPlayer {
     std::function<void()> tuneEnded;
 };
 
-// The player used where no sound is wanted or possible.
-// Plays nothing and notes each call in order ("file <path>", "open", "play",
-// ...).
+// The stand-in of the simulator and the tests: plays nothing and notes each
+// call in order ("file <path>", "open", "play", ...).
 class RecordingMusicPlayer : public MusicPlayer {
   public:
     void setFileName(const QString& path) override { log << QStringLiteral("file ") + path; }
