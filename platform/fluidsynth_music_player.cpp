@@ -4,15 +4,14 @@
 #include "platform/fluidsynth_music_player.h"
 
 #include "platform/logging.h"
+#include "platform/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
 #include <alsa/asoundlib.h>
-#include <fcntl.h>
 #include <fluidsynth.h>
-#include <sys/stat.h>
 
 #include <climits>
 #include <cstdarg>
@@ -101,32 +100,7 @@ void bufferAhead() {
 } // namespace
 
 QByteArray readTuneFile(const QString& path) {
-    // Looked at before it is opened: opening a device or a pipe may wait or
-    // do something of its own.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxTuneBytes) {
-        return {};
-    }
-    // Should a pipe have taken the file's place meanwhile, this open does not
-    // wait for a writer, and fstat() tells.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return {};
-    }
-    QFile file;
-    struct stat status {};
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return {};
-    }
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        return {};
-    }
-    QByteArray bytes = file.read(kMaxTuneBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxTuneBytes) {
-        return {};
-    }
-    return bytes;
+    return readRegularFile(path, kMaxTuneBytes).bytes;
 }
 
 // FluidSynth's side of the player, used on the output thread only (and the

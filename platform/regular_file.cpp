@@ -1,0 +1,80 @@
+// SPDX-FileCopyrightText: 2026 The Spinmarsh developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "platform/regular_file.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+QString RegularFile::reason() const {
+    switch (status) {
+    case Status::Read:
+        return {};
+    case Status::Missing:
+        return QStringLiteral("no such file");
+    case Status::NotRegular:
+        return QStringLiteral("not a regular file");
+    case Status::TooLarge:
+        return QStringLiteral("too large");
+    case Status::Unreadable:
+        break;
+    }
+    return QStringLiteral("cannot be read");
+}
+
+RegularFile readRegularFile(const QString& path, qint64 maxBytes) {
+    RegularFile result;
+    const QByteArray name = QFile::encodeName(path);
+    // Looked at before it is opened: opening a device or a pipe may wait or
+    // do something of its own.
+    struct stat before {};
+    if (::stat(name.constData(), &before) != 0) {
+        result.status = errno == ENOENT || errno == ENOTDIR ? RegularFile::Status::Missing
+                                                            : RegularFile::Status::Unreadable;
+        return result;
+    }
+    if (!S_ISREG(before.st_mode)) {
+        result.status = RegularFile::Status::NotRegular;
+        return result;
+    }
+    if (before.st_size > maxBytes) {
+        result.status = RegularFile::Status::TooLarge;
+        return result;
+    }
+    // Should a pipe have taken the file's place meanwhile, this open does not
+    // wait for a writer, and fstat() tells.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        result.status = RegularFile::Status::Unreadable;
+        return result;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        result.status = RegularFile::Status::Unreadable;
+        return result;
+    }
+    struct stat opened {};
+    if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        result.status = RegularFile::Status::NotRegular;
+        return result;
+    }
+    // The file may grow between the look and the read; one byte over the
+    // bound tells.
+    QByteArray bytes = file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        result.status = RegularFile::Status::Unreadable;
+        return result;
+    }
+    if (bytes.size() > maxBytes) {
+        result.status = RegularFile::Status::TooLarge;
+        return result;
+    }
+    result.status = RegularFile::Status::Read;
+    result.bytes = std::move(bytes);
+    return result;
+}
