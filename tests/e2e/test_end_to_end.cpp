@@ -484,8 +484,7 @@ class TestEndToEnd : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(game.openedFile()), kPatience);
         QFile opened(game.openedFile());
         QVERIFY(opened.open(QIODevice::ReadOnly));
-        // The game's own pages, beside it in the build tree, unless the build
-        // names a web site.
+        // The game's own pages beside it, unless the build names a web site.
         const QString site = findWebSite(QStringLiteral(SPINMARSH_BIN_DIR));
         QCOMPARE(QString::fromUtf8(opened.readAll()), site + QChar('\n'));
         QVERIFY(QStringLiteral(SPINMARSH_HOMEPAGE_URL) == site ||

@@ -157,14 +157,11 @@ class TestInstall : public QObject {
         QVERIFY(html.contains(QStringLiteral("name=\"viewport\"")));
         auto links =
             QRegularExpression(QStringLiteral("(?:href|src)=\"([^\"]*)\"")).globalMatch(html);
-        int count = 0;
         while (links.hasNext()) {
             const QString link = links.next().captured(1);
             QVERIFY2(QUrl(link).isRelative(), qPrintable(link));
             QVERIFY2(QFileInfo(dir + link).isFile(), qPrintable(link));
-            ++count;
         }
-        QVERIFY(count >= 5);
     }
 
     void iconsAtEverySize_data() {

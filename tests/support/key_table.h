@@ -13,28 +13,26 @@
 #include <cstdint>
 #include <utility>
 
-// The keys dist/keys.tsv lists, as (screen, key) pairs: "play" and "←",
-// "any" and "M".
-inline QSet<std::pair<QString, QString>> listedKeys() {
-    QSet<std::pair<QString, QString>> listed;
+// The keys of `taken` that dist/keys.tsv does not list for `screen` or for
+// every screen ("any").
+inline QStringList unlisted(const QStringList& taken, const QString& screen) {
+    QSet<QString> listed;
     QFile file(QStringLiteral(SPINMARSH_SOURCE_DIR "/dist/keys.tsv"));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return listed;
-    }
+    file.open(QIODevice::ReadOnly); // unread, no key is listed
     for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
         const QStringList fields = line.split(QLatin1Char('\t'));
-        if (line.startsWith(QLatin1Char('#')) || fields.size() < 2) {
-            continue;
-        }
-        const QStringList keys =
-            fields[0].split(QRegularExpression(QStringLiteral("[ ,]+")), Qt::SkipEmptyParts);
-        for (const QString& screen : fields[1].split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            for (const QString& key : keys) {
-                listed.insert({screen, key});
+        const QStringList screens = fields.value(1).split(QLatin1Char(' '));
+        if (!line.startsWith(QLatin1Char('#')) &&
+            (screens.contains(screen) || screens.contains(QStringLiteral("any")))) {
+            for (const QString& key :
+                 fields[0].split(QRegularExpression(QStringLiteral("[ ,]+")))) {
+                listed.insert(key);
             }
         }
     }
-    return listed;
+    QStringList missing = taken;
+    missing.removeIf([&listed](const QString& key) { return listed.contains(key); });
+    return missing;
 }
 
 // A virtual-key code as keys.tsv names it.
