@@ -4,7 +4,7 @@
 #include "app/application.h"
 
 #include "app/build_config.h"
-#include "app/tune_dir.h"
+#include "app/data_dir.h"
 #include "platform/fluidsynth_music_player.h"
 #include "windows/play_window.h"
 #include "windows/screen_widget.h"
@@ -37,7 +37,8 @@ Application::Application(std::optional<Recording> watched)
     m_screens = std::make_unique<ScreenSet>(
         ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_gameClock, m_pause,
                             m_dialogs, m_musicSwitch, m_random, m_settings, m_shell,
-                            findTuneDir(QCoreApplication::applicationDirPath())},
+                            findTuneDir(QCoreApplication::applicationDirPath()),
+                            findWebSite(QCoreApplication::applicationDirPath())},
         [this] {
             ScreenSet::Views views = windowViews();
             views.play = [this](Form1& form) {

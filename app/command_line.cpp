@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
 
+#include "app/key_help.h"
 #include "base/project.h"
 
 #include <QCommandLineParser>
@@ -18,9 +19,7 @@ CommandLine refuse(const QString& why) {
 CommandLine readCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Spinmarsh: steer the red ball away from the blue one and the gunmen's "
-        "shots. The arrow keys move, P pauses, Escape ends a game, Enter goes on, M switches the "
-        "music off or on, F11 or Alt+Enter play fullscreen."));
+        "Spinmarsh: steer the red ball away from the blue one and the gunmen's shots."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),
@@ -48,9 +47,15 @@ CommandLine readCommandLine(const QStringList& arguments) {
     if (parser.isSet(help)) {
         // Qt takes the program's name for the usage line from the
         // application object, and there is none yet.
-        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                                        QStringLiteral("spinmarsh"))),
-                   stdout);
+        QString text = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                 QStringLiteral("spinmarsh"));
+        text += QStringLiteral("\nKeys:\n");
+        for (const KeyHelp& key : kKeyHelp) {
+            text += QStringLiteral("  %1  %2\n")
+                        .arg(QString::fromUtf8(key.keys).leftJustified(14),
+                             QString::fromUtf8(key.what));
+        }
+        std::fputs(qPrintable(text), stdout);
         return {0, std::nullopt, false};
     }
     if (parser.isSet(version)) {

@@ -14,7 +14,7 @@ Form1::Environment StandInWorld::playEnvironment(Clock& reads, const QString& tu
 ScreenSet::Platform StandInWorld::screenPlatform(Dialogs& screenDialogs, SettingsStore& settings,
                                                  Shell& shell) {
     return ScreenSet::Platform{gameClock, gameClock, pause, screenDialogs, music,
-                               random,    settings,  shell, QString()};
+                               random,    settings,  shell, QString(),     QString()};
 }
 
 ScreenSet::Views headlessViews() {

@@ -98,5 +98,5 @@ void Form3::Label3_Click() {
 
 void Form3::Label4_Click() {
     // Nothing to tell the player when no browser opens; the menu carries on.
-    m_shell.open(kWebSite);
+    m_shell.open(webSite);
 }

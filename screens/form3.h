@@ -3,7 +3,6 @@
 
 #pragma once
 
-#include "base/project.h"
 #include "base/screen.h"
 #include "platform/shell.h"
 #include "screens/layout_view.h"
@@ -13,9 +12,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-
-// Where the menu's last item takes the player.
-inline const QString kWebSite = QStringLiteral(SPINMARSH_HOMEPAGE_URL);
 
 // The title menu: one item shown at a time, Up and Down step round the four,
 // Enter or a click on the word shown runs it.
@@ -33,6 +29,8 @@ class Form3 : public Screen {
 
     Form3(Shell& shell, ViewFactory makeView) : m_shell(shell), m_makeView(std::move(makeView)) {}
     Links links;
+    // Where the last item takes the player: any address the desktop opens.
+    QString webSite;
 
     int16_t menuPos() const { return MenuPos; }
     // Whether the item's word (1 to 4) is the one shown; false while the menu

@@ -16,6 +16,7 @@ ScreenSet::ScreenSet(Platform platform, Views views, std::function<void()> endPr
     m_form2.showTitleMenu = [this] { m_form3.show(); };
     m_form4.showTitleMenu = [this] { m_form3.show(); };
     m_form3.links = Form3::Links{&m_form1, &m_form2, &m_form4, [this] { end(); }};
+    m_form3.webSite = platform.webSite;
     for (Screen* screen : {static_cast<Screen*>(&m_form1), static_cast<Screen*>(&m_form2),
                            static_cast<Screen*>(&m_form3), static_cast<Screen*>(&m_form4)}) {
         screen->unloaded = [this] { screenUnloaded(); };

@@ -34,6 +34,7 @@ class ScreenSet {
         SettingsStore& settings;
         Shell& shell;
         QString tuneDir; // the folder the tunes are in
+        QString webSite; // what the menu's Zerrendo opens
     };
 
     // What each screen is shown in.

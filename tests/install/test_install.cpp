@@ -5,7 +5,7 @@
 // elsewhere as a whole, checked the way a desktop and a distribution look at
 // it.
 #include "app/build_config.h"
-#include "app/tune_dir.h"
+#include "app/data_dir.h"
 #include "base/project.h"
 
 #include <QDir>
@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 
@@ -124,6 +125,43 @@ class TestInstall : public QObject {
         const QString dir = findTuneDir(gameDir());
         QFile::remove(gameDir() + "/1.mid");
         QCOMPARE(dir, gameDir());
+    }
+
+    // What the title menu's Zerrendo opens, seen from the moved install.
+    void webSiteIsAnInstalledPage() {
+        if (!QStringLiteral(SPINMARSH_HOMEPAGE_URL).isEmpty())
+            QSKIP("this build names a web site");
+        const QUrl site(findWebSite(gameDir()));
+        QCOMPARE(site.scheme(), QStringLiteral("file"));
+        QCOMPARE(QFileInfo(site.toLocalFile()).canonicalFilePath(),
+                 QFileInfo(dataDir() + QStringLiteral("/spinmarsh/" SPINMARSH_PAGES "/index.html"))
+                     .canonicalFilePath());
+    }
+
+    void pagesStandAlone_data() {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("Japanese") << QStringLiteral("index.html");
+        QTest::newRow("English") << QStringLiteral("en.html");
+    }
+    // Offline, no scripts, nothing fetched from outside, every link and
+    // picture there, and the keys' table filled in.
+    void pagesStandAlone() {
+        QFETCH(QString, page);
+        const QString dir = dataDir() + QStringLiteral("/spinmarsh/" SPINMARSH_PAGES "/");
+        QFile file(dir + page);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        QVERIFY(!html.contains(QStringLiteral("<script"), Qt::CaseInsensitive));
+        QVERIFY(!html.contains(QLatin1Char('@')));
+        QVERIFY(html.contains(QStringLiteral("<kbd>Escape</kbd>")));
+        QVERIFY(html.contains(QStringLiteral("name=\"viewport\"")));
+        auto links =
+            QRegularExpression(QStringLiteral("(?:href|src)=\"([^\"]*)\"")).globalMatch(html);
+        while (links.hasNext()) {
+            const QString link = links.next().captured(1);
+            QVERIFY2(QUrl(link).isRelative(), qPrintable(link));
+            QVERIFY2(QFileInfo(dir + link).isFile(), qPrintable(link));
+        }
     }
 
     void iconsAtEverySize_data() {

@@ -3,11 +3,13 @@
 
 #include "headless/stand_in_world.h"
 #include "play/form1.h"
+#include "tests/support/key_table.h"
 #include "tests/support/windows.h"
 #include "windows/play_window.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QTest>
 
 // The play screen in its real window: keys, the window-close command, the
@@ -143,6 +145,31 @@ class TestPlayWindow : public QObject {
         QCOMPARE(shownField(window), form->MainPic.image());
         QTRY_VERIFY_WITH_TIMEOUT(QPoint(form->Shot1X, form->Shot1Y) != shot, 2000);
         form->unload();
+    }
+
+    // The keys the windows take for the whole program, before any screen
+    // sees them, are told in dist/keys.tsv as well.
+    void everyProgramKeyIsListed() {
+        QStringList taken;
+        for (const auto& [first, last] : {std::pair(Qt::Key_Space, Qt::Key_AsciiTilde),
+                                          std::pair(Qt::Key_Escape, Qt::Key_F35)}) {
+            for (int key = first; key <= last; ++key) {
+                const QKeyEvent alone(QEvent::KeyPress, key, Qt::NoModifier);
+                const QKeyEvent withAlt(QEvent::KeyPress, key, Qt::AltModifier);
+                const bool takesAlt = programKey(alone) == ProgramKey::None &&
+                                      programKey(withAlt) != ProgramKey::None;
+                if (programKey(alone) != ProgramKey::None || takesAlt) {
+                    taken << QKeySequence(
+                                 QKeyCombination(takesAlt ? Qt::AltModifier : Qt::NoModifier,
+                                                 Qt::Key(key)))
+                                 .toString()
+                                 .replace(QStringLiteral("Return"), QStringLiteral("Enter"));
+                }
+            }
+        }
+        QVERIFY(!taken.isEmpty());
+        QVERIFY2(unlisted(taken, QStringLiteral("play")).isEmpty(),
+                 qPrintable(unlisted(taken, QStringLiteral("play")).join(QLatin1Char(' '))));
     }
 };
 
