@@ -7,12 +7,12 @@
 #include "screens/high_score_record.h"
 #include "tests/support/file_kinds.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <iterator>
 #include <unistd.h>
 
 // Every reader of the game's files against every kind of thing that can lie
@@ -23,94 +23,49 @@
 namespace {
 
 const QString kGolden = QStringLiteral(SPINMARSH_SOURCE_DIR "/tests/data/replay/golden.replay");
-constexpr int kGoldenTotal = 15050;
+const QByteArray kRecord = "[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=15050\n";
 // Starting a program on a loaded machine takes a while; waiting on a pipe or
 // reading gigabytes takes longer.
 constexpr qint64 kPatienceMs = 5000;
 
-QByteArray recordText(int score, const QByteArray& name) {
-    return "[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=" + QByteArray::number(score) +
-           "\n%U540D%U524D=" + name + '\n';
-}
+struct Reader {
+    const char* name;
+    const char* place; // below the row's folder
+    QByteArray normal; // a file it reads; empty: a recording
+    const char* read;  // what it makes of that file
+    const char* none;  // and of anything else
+};
+
+const Reader kReaders[] = {
+    {"record", "config/Rollvane.ini", kRecord + "%U540D%U524D=Kit\n", "15050|Kit", "0|Tovik"},
+    {"preferences", "config/spinmarsh.ini", "[General]\nmusic=false\n", "off", "on"},
+    {"tune", "0.mid", "MThd", "MThd", ""},
+    {"recording", "game.replay", {}, "read", "refused"},
+    {"record's game", "data/spinmarsh/replays/record.replay", {}, "read", "refused"},
+    // The oldest name, the first to go: only a recording counts and goes.
+    {"pruning", "data/spinmarsh/replays/19990101-000000-1.replay", {}, "50 left", "51 left"},
+    {"spinmarsh FILE", "game.replay", {}, "read", "refused"},
+    {"spinmarsh --replay", "game.replay", {}, "read", "refused"},
+    {"spinmarsh --watch-record", "data/spinmarsh/replays/record.replay", {}, "read", "refused"},
+    {"spinmarsh-sim --replay", "game.replay", {}, "read", "refused"},
+};
 
 QByteArray golden() {
     QFile file(kGolden);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString filedName(int i) {
-    return QStringLiteral("20260101-0000%1-1.replay").arg(i, 2, 10, QChar('0'));
-}
-
-// Where each reader looks, below the row's own folder.
-QString placeOf(const QString& reader) {
-    if (reader == QLatin1String("record")) {
-        return QStringLiteral("config/Rollvane.ini");
-    }
-    if (reader == QLatin1String("preferences")) {
-        return QStringLiteral("config/spinmarsh.ini");
-    }
-    if (reader == QLatin1String("tune")) {
-        return QStringLiteral("0.mid");
-    }
-    if (reader == QLatin1String("pruning")) {
-        // The oldest name: the first to go when it counts.
-        return QStringLiteral("data/spinmarsh/replays/19990101-000000-1.replay");
-    }
-    if (reader.contains(QStringLiteral("record"))) {
-        return QStringLiteral("data/spinmarsh/replays/record.replay");
-    }
-    return QStringLiteral("game.replay");
-}
-
-QByteArray normalOf(const QString& reader) {
-    if (reader == QLatin1String("record")) {
-        return recordText(700, "Kit");
-    }
-    if (reader == QLatin1String("preferences")) {
-        return "[General]\nmusic=false\nfullscreen=true\n";
-    }
-    if (reader == QLatin1String("tune")) {
-        return "MThd tune";
-    }
-    return golden();
-}
-
-// What a reader makes of the file when it reads it, and when it takes it as
-// absent or refuses it.
-std::pair<QString, QString> outcomesOf(const QString& reader) {
-    if (reader == QLatin1String("record")) {
-        return {QStringLiteral("700|Kit"), QStringLiteral("0|Tovik")};
-    }
-    if (reader == QLatin1String("preferences")) {
-        return {QStringLiteral("music off, fullscreen"), QStringLiteral("music on, window")};
-    }
-    if (reader == QLatin1String("pruning")) {
-        return {QStringLiteral("%1 left").arg(Replays::kKept),
-                QStringLiteral("%1 left").arg(Replays::kKept + 1)};
-    }
-    return {QStringLiteral("read"), QStringLiteral("refused")};
-}
-
-// Runs a program of the game on the file, as `nobody` should root need to be
-// kept from reading it: "read" when it got past the file (the game then finds
-// no display), "refused" when it said no to the file by name, status 2.
-QString programOutcome(const QString& reader, const QString& dir, const QString& file,
-                       bool asNobody) {
-    const QStringList words = reader.split(QChar(' '));
-    QStringList arguments = words.mid(1);
-    if (reader == QLatin1String("spinmarsh FILE")) {
-        arguments = QStringList{file};
-    } else if (reader.endsWith(QStringLiteral("--replay"))) {
+// A program of the game on the file, as nobody when root must be kept from
+// reading it: "read" once past the file (the game then finds no display),
+// "refused" for one line naming the file and status 2.
+QString programReads(const QString& reader, const QString& dir, const QString& file,
+                     bool asNobody) {
+    QStringList arguments = reader.split(QChar(' '));
+    const QString program = QStringLiteral(SPINMARSH_BIN_DIR "/") + arguments.takeFirst();
+    if (arguments.last() == QLatin1String("FILE")) {
+        arguments.last() = file;
+    } else if (arguments.last() == QLatin1String("--replay")) {
         arguments << file;
-    }
-    QString program = QStringLiteral(SPINMARSH_BIN_DIR "/") + words[0];
-    if (asNobody) {
-        arguments.prepend(program);
-        arguments = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                QStringLiteral("--clear-groups")} +
-                    arguments;
-        program = QStringLiteral("setpriv");
     }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
@@ -119,54 +74,54 @@ QString programOutcome(const QString& reader, const QString& dir, const QString&
     env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
     QProcess run;
     run.setProcessEnvironment(env);
-    run.start(program, arguments);
+    if (asNobody) {
+        run.start(QStringLiteral("setpriv"),
+                  QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                              QStringLiteral("--clear-groups"), program} +
+                      arguments);
+    } else {
+        run.start(program, arguments);
+    }
     if (!run.waitForFinished(int(kPatienceMs) * 2)) {
         run.kill();
         run.waitForFinished();
         return QStringLiteral("still waiting");
     }
     const QString err = QString::fromLocal8Bit(run.readAllStandardError());
-    const bool noDisplay = words[0] == QLatin1String("spinmarsh") && run.exitCode() == 1;
-    if (noDisplay || (words[0] != QLatin1String("spinmarsh") && run.exitCode() == 0)) {
+    if (run.exitCode() == (program.endsWith(QStringLiteral("-sim")) ? 0 : 1)) {
         return QStringLiteral("read");
     }
     return run.exitCode() == 2 && err.count(QChar('\n')) == 1 && err.contains(file + ": ")
                ? QStringLiteral("refused")
-               : QStringLiteral("status %1: %2").arg(run.exitCode()).arg(err);
+               : err;
 }
 
 // The reader at work in this process.
-QString readerOutcome(const QString& reader, const QString& file) {
-    std::string error;
+QString reads(const QString& reader, const QString& file) {
     if (reader == QLatin1String("record")) {
         QSettingsStore store;
-        const HighScoreRecord record(store);
-        return record.scoreText() + QChar('|') + record.name();
+        return HighScoreRecord(store).scoreText() + QChar('|') + HighScoreRecord(store).name();
     }
     if (reader == QLatin1String("preferences")) {
-        const Choices read = IniPreferences(file).load();
-        return QStringLiteral("music %1, %2")
-            .arg(read.music ? "on" : "off", read.fullscreen ? "fullscreen" : "window");
+        return QLatin1String(IniPreferences(file).load().music ? "on" : "off");
     }
     if (reader == QLatin1String("tune")) {
-        return readTuneFile(file) == normalOf(reader) ? QStringLiteral("read")
-                                                      : QStringLiteral("refused");
+        return QString::fromLatin1(readTuneFile(file));
     }
     if (reader == QLatin1String("pruning")) {
         Replays::prune();
-        return QStringLiteral("%1 left").arg(
-            QDir(Replays::folder())
-                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
-                .size());
+        const QDir folder(Replays::folder());
+        const auto all = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
+        return QStringLiteral("%1 left").arg(folder.entryList(all).size());
     }
+    std::string error;
     const std::optional<Recording> game = reader == QLatin1String("recording")
                                               ? loadRecording(file, error)
-                                              : Replays::loadRecordGame(kGoldenTotal, error);
-    if (game) {
-        return QStringLiteral("read");
-    }
+                                              : Replays::loadRecordGame(15050, error);
     const QString said = QString::fromStdString(error);
-    return said.startsWith(file + QStringLiteral(": ")) ? QStringLiteral("refused") : said;
+    return game                                           ? QStringLiteral("read")
+           : said.startsWith(file + QStringLiteral(": ")) ? QStringLiteral("refused")
+                                                          : said;
 }
 
 } // namespace
@@ -176,77 +131,69 @@ class TestFileKinds : public QObject {
 
   private Q_SLOTS:
     void everyReaderReadsOnlyItsFile_data() {
-        QTest::addColumn<QString>("reader");
+        QTest::addColumn<int>("reader");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("expected");
-        for (const char* reader : {"record", "preferences", "tune", "recording", "record's game",
-                                   "pruning", "spinmarsh FILE", "spinmarsh --replay",
-                                   "spinmarsh --watch-record", "spinmarsh-sim --replay"}) {
-            const QString name = QString::fromLatin1(reader);
-            const auto [read, refused] = outcomesOf(name);
-            for (const QString& kind : file_kinds::all()) {
-                // The pruning only looks and removes: a file it may not read
-                // is still one of its recordings.
-                const bool counts = name == QLatin1String("pruning")
-                                        ? !file_kinds::odd().contains(kind)
+        for (int i = 0; i < int(std::size(kReaders)); ++i) {
+            const Reader& reader = kReaders[i];
+            for (const QString& kind : file_kinds::kAll) {
+                // The pruning only looks, and removes as the player: an empty
+                // or unreadable file is still one of the recordings.
+                const bool counts = QByteArray(reader.name) == "pruning"
+                                        ? !file_kinds::kOdd.contains(kind)
                                         : kind == file_kinds::kNormal;
-                QTest::addRow("%s, %s", reader, qPrintable(kind))
-                    << name << kind << (counts ? read : refused);
+                QTest::addRow("%s, %s", reader.name, qPrintable(kind))
+                    << i << kind << QString::fromUtf8(counts ? reader.read : reader.none);
             }
         }
     }
 
     void everyReaderReadsOnlyItsFile() {
-        QFETCH(QString, reader);
+        QFETCH(int, reader);
         QFETCH(QString, kind);
         QFETCH(QString, expected);
+        const Reader& r = kReaders[reader];
+        const QString name = QString::fromLatin1(r.name);
         QTemporaryDir dir;
         // The unprivileged reader must reach the file.
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                              QFileDevice::ExeOther);
+                                              QFileDevice::ExeOwner | QFileDevice::ExeOther);
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
-        const QString file = dir.filePath(placeOf(reader));
-        QVERIFY(file_kinds::make(kind, file, normalOf(reader)));
-        if (reader.contains(QStringLiteral("record")) && reader != QLatin1String("record")) {
+        const QString file = dir.filePath(QString::fromLatin1(r.place));
+        QVERIFY(file_kinds::make(kind, file, r.normal.isEmpty() ? golden() : r.normal));
+        // The record the record's game must match, and the pruning's newer
+        // recordings.
+        if (name != QLatin1String("record")) {
             QVERIFY(file_kinds::make(file_kinds::kNormal,
-                                     dir.filePath(placeOf(QStringLiteral("record"))),
-                                     recordText(kGoldenTotal, "Kit")));
+                                     dir.filePath(QStringLiteral("config/Rollvane.ini")), kRecord));
         }
-        if (reader == QLatin1String("pruning")) {
-            for (int i = 0; i < Replays::kKept; ++i) {
-                QVERIFY(file_kinds::make(
-                    file_kinds::kNormal,
-                    dir.filePath(QStringLiteral("data/spinmarsh/replays/") + filedName(i)),
-                    golden()));
-            }
+        for (int i = 0; name == QLatin1String("pruning") && i < Replays::kKept; ++i) {
+            QVERIFY(file_kinds::make(
+                file_kinds::kNormal,
+                dir.filePath(QStringLiteral("data/spinmarsh/replays/2026-%1-1.replay").arg(i)),
+                golden()));
         }
-        // Root reads whatever it likes; as nobody, the file is unreadable. The
-        // pruning reads nothing, and removes as the player.
-        const bool asNobody =
-            geteuid() == 0 && kind == file_kinds::kUnreadable && reader != QLatin1String("pruning");
+        const QString before = file_kinds::describe(file);
+        // Root reads whatever it likes; as nobody, the file is unreadable.
+        const bool asNobody = geteuid() == 0 && kind == QLatin1String("unreadable") &&
+                              name != QLatin1String("pruning");
         QElapsedTimer clock;
         clock.start();
         QString outcome;
-        if (reader.startsWith(QStringLiteral("spinmarsh"))) {
-            outcome = programOutcome(reader, dir.path(), file, asNobody);
+        if (name.startsWith(QStringLiteral("spinmarsh"))) {
+            outcome = programReads(name, dir.path(), file, asNobody);
         } else {
-            if (asNobody) {
-                QCOMPARE(seteuid(65534), 0);
-            }
-            outcome = readerOutcome(reader, file);
-            if (asNobody) {
-                QCOMPARE(seteuid(0), 0);
-            }
+            QVERIFY(!asNobody || seteuid(65534) == 0);
+            outcome = reads(name, file);
+            QVERIFY(!asNobody || seteuid(0) == 0);
         }
         const qint64 ms = clock.elapsed();
-        qInfo("%s, %s: %lld ms", qPrintable(reader), qPrintable(kind), ms);
+        qInfo("%s, %s: %lld ms", r.name, qPrintable(kind), ms);
         QCOMPARE(outcome, expected);
         QVERIFY2(ms < kPatienceMs, qPrintable(QString::number(ms)));
-        // Whatever was refused is still there as it was.
-        QVERIFY(file_kinds::still(kind, file) || kind == file_kinds::kMissing ||
-                reader == QLatin1String("pruning"));
+        // Whatever was not taken is still there as it was.
+        QVERIFY(outcome == QLatin1String(r.read) || file_kinds::describe(file) == before);
     }
 };
 
