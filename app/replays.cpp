@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/replays.h"
 
+#include "platform/regular_file.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -37,9 +39,22 @@ void Replays::file(const Recording& game) {
     const QString name = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
                          QChar('-') + QString::number(game.total) + QStringLiteral(".replay");
     save(dir.filePath(name), m_last);
-    // The names sort by the time they were filed.
-    const QStringList filed =
-        dir.entryList({QStringLiteral("[0-9]*-[0-9]*-*.replay")}, QDir::Files, QDir::Name);
+    prune();
+}
+
+void Replays::prune() {
+    QDir dir(folder());
+    // The names sort by the time they were filed. Only what could be read as
+    // a recording counts and goes; anything else under such a name (a folder,
+    // a pipe, a huge file) is not the game's to remove.
+    QStringList filed;
+    for (const QString& name :
+         dir.entryList({QStringLiteral("[0-9]*-[0-9]*-*.replay")}, QDir::Files, QDir::Name)) {
+        if (regularFileStatus(dir.filePath(name), kMaxRecordingBytes) ==
+            RegularFile::Status::Read) {
+            filed << name;
+        }
+    }
     for (qsizetype i = 0; i < filed.size() - kKept; ++i) {
         dir.remove(filed[i]);
     }

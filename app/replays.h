@@ -36,6 +36,9 @@ class Replays {
     // another game's there: that is no record's game.
     static std::optional<Recording> loadRecordGame(int32_t score, std::string& error);
 
+    // Removes the oldest filed recordings beyond the newest kKept.
+    static void prune();
+
     static QString folder();
     static QString recordFile();
 

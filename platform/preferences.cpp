@@ -3,9 +3,13 @@
 
 #include "platform/preferences.h"
 
+#include "platform/regular_file.h"
+#include "platform/settings_store.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -27,12 +31,6 @@ bool flag(const QSettings& settings, const QString& key, bool fallback) {
     return fallback;
 }
 
-// QSettings opens whatever lies at the path; a folder holds no choices, and
-// a pipe would keep the game waiting for a writer.
-bool noFileOrAFile(const QFileInfo& file) {
-    return !file.exists() || file.isFile();
-}
-
 } // namespace
 
 QString IniPreferences::userFile(const QString& organization, const QString& application) {
@@ -42,36 +40,46 @@ QString IniPreferences::userFile(const QString& organization, const QString& app
 
 Choices IniPreferences::load() {
     Choices choices;
-    const QFileInfo file(m_fileName);
-    if (!file.isFile()) {
-        return choices;
+    const RegularFile file = readRegularFile(m_fileName, kMaxIniBytes);
+    if (file.ok()) {
+        onIniCopy(file.bytes, [&choices](QSettings& settings) {
+            choices.music = flag(settings, kMusic, choices.music);
+            choices.fullscreen = flag(settings, kFullscreen, choices.fullscreen);
+            return true;
+        });
     }
-    const QSettings settings(m_fileName, QSettings::IniFormat);
-    choices.music = flag(settings, kMusic, choices.music);
-    choices.fullscreen = flag(settings, kFullscreen, choices.fullscreen);
     return choices;
 }
 
 void IniPreferences::save(const Choices& choices) {
-    const QFileInfo file(m_fileName);
-    if (!noFileOrAFile(file) || !QDir().mkpath(file.path())) {
+    if (!QDir().mkpath(QFileInfo(m_fileName).path())) {
         return;
     }
-    {
-        // QSettings saves under this lock and waits up to half a minute for
-        // one it cannot prove stale (left by a crash, or another host's on a
-        // shared home folder). A choice is not worth a frozen game: unless the
-        // lock is free or stale now, this save is skipped, and the next one
-        // writes every choice again.
-        QLockFile lock(m_fileName + QStringLiteral(".lock"));
-        if (!lock.tryLock(0)) {
-            return;
-        }
+    // Another copy of the game saving right now, or a lock left by a crash
+    // or by another host's copy on a shared home folder: a choice is not
+    // worth a wait, so this save is skipped, and the next one writes every
+    // choice again.
+    QLockFile lock(m_fileName + QStringLiteral(".lock"));
+    if (!lock.tryLock(0)) {
+        return;
     }
-    QSettings settings(m_fileName, QSettings::IniFormat);
-    settings.setValue(kMusic, choices.music);
-    settings.setValue(kFullscreen, choices.fullscreen);
-    // A file or folder that cannot be written leaves the old choices; the
-    // status says so, and nothing is to be done about it.
-    settings.sync();
+    // Only a file that can be read is kept and changed; anything else in its
+    // place (a folder, a pipe) is left alone, and the choices are not kept.
+    RegularFile file = readRegularFile(m_fileName, kMaxIniBytes);
+    if (!file.ok() && file.status != RegularFile::Status::Missing) {
+        return;
+    }
+    const std::optional<QByteArray> after = onIniCopy(file.bytes, [&](QSettings& settings) {
+        settings.setValue(kMusic, choices.music);
+        settings.setValue(kFullscreen, choices.fullscreen);
+        settings.sync();
+        return settings.status() != QSettings::AccessError;
+    });
+    // A file or folder that cannot be written leaves the old choices, and
+    // nothing is to be done about it.
+    QSaveFile saved(m_fileName);
+    if (after && saved.open(QIODevice::WriteOnly)) {
+        saved.write(*after);
+        saved.commit();
+    }
 }

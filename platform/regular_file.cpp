@@ -26,25 +26,27 @@ QString RegularFile::reason() const {
     return QStringLiteral("cannot be read");
 }
 
+RegularFile::Status regularFileStatus(const QString& path, qint64 maxBytes) {
+    struct stat look {};
+    if (::stat(QFile::encodeName(path).constData(), &look) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? RegularFile::Status::Missing
+                                                   : RegularFile::Status::Unreadable;
+    }
+    if (!S_ISREG(look.st_mode)) {
+        return RegularFile::Status::NotRegular;
+    }
+    return look.st_size > maxBytes ? RegularFile::Status::TooLarge : RegularFile::Status::Read;
+}
+
 RegularFile readRegularFile(const QString& path, qint64 maxBytes) {
     RegularFile result;
-    const QByteArray name = QFile::encodeName(path);
     // Looked at before it is opened: opening a device or a pipe may wait or
     // do something of its own.
-    struct stat before {};
-    if (::stat(name.constData(), &before) != 0) {
-        result.status = errno == ENOENT || errno == ENOTDIR ? RegularFile::Status::Missing
-                                                            : RegularFile::Status::Unreadable;
+    result.status = regularFileStatus(path, maxBytes);
+    if (!result.ok()) {
         return result;
     }
-    if (!S_ISREG(before.st_mode)) {
-        result.status = RegularFile::Status::NotRegular;
-        return result;
-    }
-    if (before.st_size > maxBytes) {
-        result.status = RegularFile::Status::TooLarge;
-        return result;
-    }
+    const QByteArray name = QFile::encodeName(path);
     // Should a pipe have taken the file's place meanwhile, this open does not
     // wait for a writer, and fstat() tells.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

@@ -24,3 +24,15 @@ struct RegularFile {
 };
 
 RegularFile readRegularFile(const QString& path, qint64 maxBytes);
+
+// What readRegularFile would make of the file from a look at it alone,
+// without opening it: Read for one it would go on to read. For those that
+// only count or remove files, such as the pruning of old recordings.
+RegularFile::Status regularFileStatus(const QString& path, qint64 maxBytes);
+
+// Whether the status says that something lies at the path that can never be
+// read as a file of this size: a folder, a pipe, a device, a socket, or a
+// file too large.
+inline bool isOdd(RegularFile::Status status) {
+    return status == RegularFile::Status::NotRegular || status == RegularFile::Status::TooLarge;
+}

@@ -3,6 +3,9 @@
 
 #include "platform/settings_store.h"
 
+#include "platform/regular_file.h"
+
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -13,6 +16,7 @@
 #include <QTemporaryFile>
 #include <QThread>
 
+#include <cstdio>
 #include <optional>
 
 #include <fcntl.h>
@@ -99,20 +103,39 @@ QString fileOf(const QString& application) {
            application + QStringLiteral(".ini");
 }
 
-// The file's bytes: empty when there is no file, none when it cannot be read.
-std::optional<QByteArray> contents(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.exists()) {
+// The file's bytes: empty when there is none, and when there lies something
+// that can never be one (a folder, a pipe, a device, a huge file), which
+// `odd` then tells; none when it cannot be read.
+std::optional<QByteArray> contents(const QString& fileName, bool* odd = nullptr) {
+    RegularFile file = readRegularFile(fileName, kMaxIniBytes);
+    if (odd != nullptr) {
+        *odd = isOdd(file.status);
+    }
+    if (file.ok()) {
+        return std::move(file.bytes);
+    }
+    if (file.status == RegularFile::Status::Missing || isOdd(file.status)) {
         return QByteArray();
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
+    return std::nullopt;
+}
+
+// Moves what lies at fileName out of the way, to fileName.damaged-<time>
+// beside it, never over anything already there. Only renamed: a pipe or a
+// device is never opened, a folder keeps what is in it. The new name, or
+// empty when it could not be moved.
+QString moveAside(const QString& fileName) {
+    const QString stem = fileName + QStringLiteral(".damaged-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = stem;
+    // Only copies of the game name files so, and they do it under the lock.
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n) {
+        aside = stem + QChar('-') + QString::number(n);
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    return bytes;
+    return ::rename(QFile::encodeName(fileName).constData(),
+                    QFile::encodeName(aside).constData()) == 0
+               ? aside
+               : QString();
 }
 
 SettingsStore::Values sectionOf(QSettings& settings, const QString& section) {
@@ -130,14 +153,25 @@ SettingsStore::Values sectionOf(QSettings& settings, const QString& section) {
     return values;
 }
 
+std::optional<SettingsStore::Values> parse(const QByteArray& bytes, const QString& section) {
+    SettingsStore::Values values;
+    const bool parsed = onIniCopy(bytes, [&](QSettings& settings) {
+                            values = sectionOf(settings, section);
+                            return true;
+                        }).has_value();
+    return parsed ? std::optional(values) : std::nullopt;
+}
+
+} // namespace
+
 // QSettings keeps what it parsed of every file it has read and trusts it while
 // the file's size and modification time stay the same, and the time only moves
 // on with the file system's clock tick: a file that another copy of the game
 // replaced by one of the same size within that tick would read as it was. So
 // QSettings parses and writes only a private copy of the bytes under a name it
-// has never seen. `use` works on the copy, whose bytes are then returned.
-std::optional<QByteArray> onCopy(const QByteArray& bytes,
-                                 const std::function<bool(QSettings&)>& use) {
+// has never seen.
+std::optional<QByteArray> onIniCopy(const QByteArray& bytes,
+                                    const std::function<bool(QSettings&)>& use) {
     QTemporaryFile copy;
     if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
         return std::nullopt;
@@ -148,30 +182,19 @@ std::optional<QByteArray> onCopy(const QByteArray& bytes,
             return std::nullopt;
         }
     }
-    return contents(copy.fileName());
+    RegularFile written = readRegularFile(copy.fileName(), kMaxIniBytes);
+    return written.ok() ? std::optional(std::move(written.bytes)) : std::nullopt;
 }
-
-std::optional<SettingsStore::Values> parse(const QByteArray& bytes, const QString& section) {
-    SettingsStore::Values values;
-    const bool parsed = onCopy(bytes, [&](QSettings& settings) {
-                            values = sectionOf(settings, section);
-                            return true;
-                        }).has_value();
-    return parsed ? std::optional(values) : std::nullopt;
-}
-
-} // namespace
 
 QString QSettingsStore::read(const QString& application, const QString& section, const QString& key,
                              const QString& defaultText) {
-    const QString fileName = fileOf(application);
-    const std::optional<QByteArray> bytes = contents(fileName);
-    std::optional<Values> values = bytes ? parse(*bytes, section) : std::nullopt;
+    // Only ever the bytes the rule read, parsed on a private copy: QSettings
+    // never opens the file itself, so nothing put in its place after the look
+    // can hold the game. When no copy can be made, there is no record to read.
+    const std::optional<QByteArray> bytes = contents(fileOf(application));
+    const std::optional<Values> values = bytes ? parse(*bytes, section) : std::nullopt;
     if (!values) {
-        // No private copy to be had (the temporary folder is full, or the
-        // file cannot be read): the file as QSettings reads it.
-        QSettings settings(fileName, QSettings::IniFormat);
-        values = sectionOf(settings, section);
+        return defaultText;
     }
     return values->value(key, defaultText);
 }
@@ -187,12 +210,13 @@ QSettingsStore::write(const QString& application, const QString& section,
     if (!lock.tryLock(kLockWaitMs)) {
         return Change::Failed;
     }
-    const std::optional<QByteArray> before = contents(fileName);
+    bool odd = false;
+    const std::optional<QByteArray> before = contents(fileName, &odd);
     if (!before) {
         return Change::Failed;
     }
     Values wanted;
-    const std::optional<QByteArray> after = onCopy(*before, [&](QSettings& settings) {
+    const std::optional<QByteArray> after = onIniCopy(*before, [&](QSettings& settings) {
         wanted = change(sectionOf(settings, section));
         for (auto value = wanted.cbegin(); value != wanted.cend(); ++value) {
             settings.setValue(path(section, value.key()), value.value());
@@ -223,6 +247,15 @@ QSettingsStore::write(const QString& application, const QString& section,
     // an error (ENOSPC) in flushing its buffer and would commit a short file.
     if (alongside.replacing) {
         alongside.replacing();
+    }
+    if (odd) {
+        const QString aside = moveAside(fileName);
+        if (aside.isEmpty()) {
+            return Change::Failed;
+        }
+        if (alongside.movedAside) {
+            alongside.movedAside(aside);
+        }
     }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||

@@ -3,10 +3,14 @@
 
 #pragma once
 
+#include <QByteArray>
 #include <QMap>
 #include <QString>
 
 #include <functional>
+#include <optional>
+
+class QSettings;
 
 // The per-user store of text values, addressed by application, section and key.
 class SettingsStore {
@@ -32,6 +36,10 @@ class SettingsStore {
         std::function<void()> replacing;
         // Once the new values are seen kept.
         std::function<void()> replaced;
+        // What lay in the store's place and could never be read as it (a
+        // folder, a pipe, a device, a file far too large) has been moved
+        // aside to this path, just before the new values went in.
+        std::function<void(const QString& path)> movedAside = {};
     };
     virtual Change write(const QString& application, const QString& section,
                          const std::function<Values(const Values& current)>& change,
@@ -50,3 +58,17 @@ class QSettingsStore : public SettingsStore {
                  const std::function<Values(const Values& current)>& change,
                  const Alongside& alongside) override;
 };
+
+// The most either of the game's INI files is read to. The record is well under
+// 100 bytes as the game writes it, and even the longest name its prompt takes
+// (32767 characters, each escaped as QSettings escapes the worst of them)
+// stays under 200 KB; a megabyte leaves room for whatever a person adds by
+// hand and reads in a moment. Anything larger was never one of them.
+inline constexpr qint64 kMaxIniBytes = qint64{1} << 20;
+
+// QSettings at work on a private copy of INI bytes, so that it never opens
+// the player's file itself. The copy's bytes once `use` is done with it; none
+// when no copy could be made, `use` returned false, or the result is larger
+// than kMaxIniBytes.
+std::optional<QByteArray> onIniCopy(const QByteArray& bytes,
+                                    const std::function<bool(QSettings&)>& use);

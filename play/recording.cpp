@@ -2,11 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/recording.h"
 
+#include "platform/regular_file.h"
 #include "play/event_line.h"
 #include "play/game_fields.h"
 #include "play/tally.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <sstream>
@@ -306,18 +305,15 @@ std::optional<Recording> parseRecording(const std::string& text, std::string& er
 
 std::optional<Recording> loadRecording(const QString& path, std::string& error) {
     const std::string name = path.toStdString();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = name + ": cannot be read: " + file.errorString().toStdString();
+    const RegularFile file = readRegularFile(path, kMaxRecordingBytes);
+    if (!file.ok()) {
+        error = name + ": " + file.reason().toStdString();
+        if (file.status == RegularFile::Status::TooLarge) {
+            error += " for a recording (over " + std::to_string(kMaxRecordingBytes) + " bytes)";
+        }
         return std::nullopt;
     }
-    const QByteArray bytes = file.read(kMaxRecordingBytes + 1);
-    if (bytes.size() > kMaxRecordingBytes) {
-        error = name + ": too large for a recording (over " + std::to_string(kMaxRecordingBytes) +
-                " bytes)";
-        return std::nullopt;
-    }
-    auto recording = parseRecording(bytes.toStdString(), error);
+    auto recording = parseRecording(file.bytes.toStdString(), error);
     if (!recording) {
         error = name + ": " + error;
     }

@@ -33,6 +33,8 @@ const QString Form2::kNamePrompt =
     QStringLiteral("アルファベットと数字以外は使わないでください");
 const QString Form2::kNameTitle = QStringLiteral("すごーい");
 const QString Form2::kNotSavedMessage = QStringLiteral("ハイスコアを保存できませんでした。");
+const QString Form2::kMovedAsideMessage =
+    QStringLiteral("ハイスコアのファイルが読めなかったので、%1 に移してから保存しました。");
 
 Form2::Form2(const GameState& game, HighScoreRecord& record, Dialogs& dialogs, ViewFactory makeView)
     : m_game(game), m_record(record), m_dialogs(dialogs), m_makeView(std::move(makeView)) {}
@@ -69,6 +71,12 @@ void Form2::Form_Load() {
         // was typed stands, silently; this screen still shows this game's.
         switch (m_record.saveIfHigher(Highname, Score)) {
         case SettingsStore::Change::Stored:
+            // Nothing is lost: what was there is kept under another name, and
+            // the player learns where.
+            if (!m_record.movedAside().isEmpty()) {
+                m_dialogs.MsgBox(kMovedAsideMessage.arg(m_record.movedAside()));
+            }
+            break;
         case SettingsStore::Change::Declined:
             break;
         case SettingsStore::Change::Failed:

@@ -48,6 +48,9 @@ class Form2 : public Screen {
     static const QString kNamePrompt;
     static const QString kNameTitle;
     static const QString kNotSavedMessage;
+    // Said once a new high score is saved after what lay in the record's place,
+    // which could never be a record, was moved aside to %1.
+    static const QString kMovedAsideMessage;
 
   protected:
     ScreenWindow* createWindow() override;

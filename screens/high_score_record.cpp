@@ -26,6 +26,9 @@ int32_t HighScoreRecord::scoreFromText(const QString& text) {
 }
 
 SettingsStore::Change HighScoreRecord::saveIfHigher(const QString& name, int32_t score) {
+    m_movedAside.clear();
+    SettingsStore::Alongside alongside = game;
+    alongside.movedAside = [this](const QString& path) { m_movedAside = path; };
     return m_store.write(
         kApplication, kSection,
         [&](const SettingsStore::Values& current) {
@@ -34,5 +37,5 @@ SettingsStore::Change HighScoreRecord::saveIfHigher(const QString& name, int32_t
             }
             return SettingsStore::Values{{kNameKey, name}, {kScoreKey, QString::number(score)}};
         },
-        game);
+        alongside);
 }

@@ -42,6 +42,9 @@ class HighScoreRecord {
     // only once the store is seen to hold the new record; Failed keeps the
     // old one whole.
     SettingsStore::Change saveIfHigher(const QString& name, int32_t score);
+    // Where the last save moved what lay in the record's place and could
+    // never be a record, or empty when it found none.
+    const QString& movedAside() const { return m_movedAside; }
 
     // The game that set the record, kept beside it: dropped just before a new
     // record replaces the stored one and kept once the new one is stored, both
@@ -51,4 +54,5 @@ class HighScoreRecord {
 
   private:
     SettingsStore& m_store;
+    QString m_movedAside;
 };

@@ -4,8 +4,10 @@
 #include "app/replays.h"
 #include "platform/preferences.h"
 #include "screens/high_score_record.h"
+#include "tests/support/file_kinds.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -220,41 +222,74 @@ class TestBadSettings : public QObject {
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
-    // Whatever the file holds, the game reads a record (or none) and a new
-    // high score can still be stored over it.
+    // Whatever the file holds, or whatever lies in its place, the game reads
+    // a record (or none) and a new high score can still be stored over it.
+    // What can never be a record is moved aside first, as it is.
     void damagedFileStillTakesANewRecord_data() {
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("read");
-        QTest::newRow("empty") << QByteArray() << "0|Tovik";
-        QTest::newRow("binary garbage") << noise(4096) << "0|Tovik";
+        QTest::addColumn<bool>("movedAside");
+        const QString normal = file_kinds::kNormal;
+        // The record, then a comment up to `size` bytes.
+        const auto padded = [](qint64 size) {
+            const QByteArray record = recordText("700") + '#';
+            return record + QByteArray(size - record.size(), 'x');
+        };
+        QTest::newRow("empty") << normal << QByteArray() << "0|Tovik" << false;
+        QTest::newRow("binary garbage") << normal << noise(4096) << "0|Tovik" << false;
         QTest::newRow("garbage around the record")
-            << noise(512) + '\n' + recordText("700") + noise(512) << "700|Kit";
+            << normal << noise(512) + '\n' + recordText("700") + noise(512) << "700|Kit" << false;
         QTest::newRow("cut short in the score")
-            << recordText("700").left(kSection.size() + 20) << "0|Tovik";
-        QTest::newRow("score with a blank") << recordText(" 12") << "12|Kit";
-        QTest::newRow("quoted score with a blank") << recordText("\" 12\"") << " 12|Kit";
-        QTest::newRow("score with a comma") << recordText("1,000") << "0|Kit";
+            << normal << recordText("700").left(kSection.size() + 20) << "0|Tovik" << false;
+        QTest::newRow("score with a blank") << normal << recordText(" 12") << "12|Kit" << false;
+        QTest::newRow("quoted score with a blank")
+            << normal << recordText("\" 12\"") << " 12|Kit" << false;
+        QTest::newRow("score with a comma") << normal << recordText("1,000") << "0|Kit" << false;
         QTest::newRow("duplicate keys")
+            << normal
             << kSection + kScore + "500\n" + kScore + "700\n" + kName + "A\n" + kName + "B\n"
-            << "700|B";
+            << "700|B" << false;
         QTest::newRow("section twice")
-            << recordText("500", "A") + recordText("700", "B") << "700|B";
+            << normal << recordText("500", "A") + recordText("700", "B") << "700|B" << false;
+        // The new record must fit too: a little room is left for it.
+        QTest::newRow("nearly the most a record may be")
+            << normal << padded(kMaxIniBytes - 64) << "700|Kit" << false;
+        QTest::newRow("a byte over the most")
+            << normal << padded(kMaxIniBytes + 1) << "0|Tovik" << true;
+        for (const QString& kind : file_kinds::kOdd) {
+            QTest::newRow(qPrintable(kind)) << kind << QByteArray() << "0|Tovik" << true;
+        }
     }
 
     void damagedFileStillTakesANewRecord() {
+        QFETCH(QString, kind);
         QFETCH(QByteArray, content);
         QFETCH(QString, read);
-        writeFile(settingsFile(folder()), content);
+        QFETCH(bool, movedAside);
+        const QString file = settingsFile(folder());
+        QVERIFY(file_kinds::make(kind, file, content));
+        const QString before = file_kinds::describe(file);
         QCOMPARE(seen(), read);
 
         QSettingsStore store;
-        QCOMPARE(HighScoreRecord(store).saveIfHigher(QStringLiteral("Ann"), 900),
-                 SettingsStore::Change::Stored);
+        HighScoreRecord record(store);
+        QCOMPARE(record.saveIfHigher(QStringLiteral("Ann"), 900), SettingsStore::Change::Stored);
         QCOMPARE(seen(), QStringLiteral("900|Ann"));
         // One score and one name, whatever was there before.
-        const QByteArray after = readFile(settingsFile(folder()));
+        const QByteArray after = readFile(file);
         QCOMPARE(after.count(kScore), 1);
         QCOMPARE(after.count(kName), 1);
+        const QStringList aside =
+            QDir(folder()).entryList({QStringLiteral("Rollvane.ini.damaged-*")},
+                                     QDir::AllEntries | QDir::System | QDir::Hidden);
+        QCOMPARE(aside.size(), movedAside ? 1 : 0);
+        QCOMPARE(record.movedAside(), movedAside ? QDir(folder()).filePath(aside[0]) : QString());
+        if (movedAside) {
+            QVERIFY(QDateTime::fromString(aside[0].mid(21), QStringLiteral("yyyyMMdd-HHmmss"))
+                        .isValid());
+            QCOMPARE(file_kinds::describe(record.movedAside()), before);
+        }
     }
 
     // Another copy of the game can replace the file by one of the same size
@@ -628,29 +663,6 @@ class TestBadSettings : public QObject {
                          after.contains("music=" + QByteArray(chosen.music ? "true" : "false")),
                      after.constData());
         }
-    }
-
-    // A 20 MB file read once at the end of every game, and once more to
-    // store a record: slow, but the record is found and kept. Last, since it
-    // leaves the process large, and the savers above fork it.
-    void hugeFile() {
-        QByteArray content = recordText("700");
-        content.reserve(21 << 20);
-        for (int i = 0; content.size() < (20 << 20); ++i) {
-            content += "[junk" + QByteArray::number(i / 1000) + "]\nkey" + QByteArray::number(i) +
-                       '=' + QByteArray(60, 'x') + '\n';
-        }
-        writeFile(settingsFile(folder()), content);
-        QElapsedTimer clock;
-        clock.start();
-        QCOMPARE(seen(), QStringLiteral("700|Kit"));
-        const qint64 readMs = clock.restart();
-        QSettingsStore store;
-        QCOMPARE(HighScoreRecord(store).saveIfHigher(QStringLiteral("Ann"), 900),
-                 SettingsStore::Change::Stored);
-        const qint64 writeMs = clock.elapsed();
-        QCOMPARE(seen(), QStringLiteral("900|Ann"));
-        qInfo("20 MB settings file: read %lld ms, new record stored in %lld ms", readMs, writeMs);
     }
 };
 

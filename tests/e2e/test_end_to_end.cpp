@@ -4,6 +4,7 @@
 #include "app/build_config.h"
 #include "app/data_dir.h"
 #include "base/project.h"
+#include "tests/support/file_kinds.h"
 #include "tests/support/pulse_server.h"
 #include "tests/support/test_parts.h"
 #include "tests/support/xvfb_server.h"
@@ -129,6 +130,20 @@ int ballCentreX(const QImage& playWindow) {
         }
     }
     return count >= 100 ? static_cast<int>(sum / count) : -1;
+}
+
+// The most memory the process has held so far, in KB.
+qint64 peakKb(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+        }
+    }
+    return -1;
 }
 
 QSize windowSize(const QString& window) {
@@ -1056,6 +1071,81 @@ class TestEndToEnd : public QObject {
         QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Return")}));
         QVERIFY(game.waitForExit());
         QCOMPARE(game.preferences(), QByteArray("[General]\nfullscreen=true\nmusic=false\n"));
+    }
+
+    // Something that can never be a record in the record's place: the game
+    // starts as fast and as small as beside a readable record that says what
+    // no record says, its high-score screen shows just that, and a new high
+    // score moves the thing aside, as it is, and is saved.
+    void oddFileInTheRecordsPlace_data() {
+        QTest::addColumn<QString>("kind");
+        for (const QString& kind : file_kinds::kOdd) {
+            QTest::newRow(qPrintable(kind)) << kind;
+        }
+    }
+
+    void oddFileInTheRecordsPlace() {
+        QFETCH(QString, kind);
+        struct Seen {
+            qint64 ms = -1;     // to the first screen
+            qint64 peakKb = -1; // the most memory held by then
+            QImage highScore;
+        };
+        // Started with the record's place as given, up to the high-score screen.
+        const auto startUp = [](Game& game, const QString& what, const QByteArray& normal) {
+            Seen seen;
+            file_kinds::make(what, game.settingsFile(), normal);
+            QElapsedTimer clock;
+            clock.start();
+            game.start();
+            if (!game.waitFor(kScoreTitle).isEmpty()) {
+                seen.ms = clock.elapsed();
+                seen.peakKb = peakKb(game.process().processId());
+            }
+            if (game.keys(kScoreTitle, {QStringLiteral("Return")}) &&
+                game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Down"),
+                                       QStringLiteral("Return")}) &&
+                game.waitGone(kMenuTitle)) {
+                seen.highScore = grab(game.waitFor(kHighScoreTitle));
+            }
+            qInfo("%s: first screen in %lld ms, %lld KB at most", qPrintable(what), seen.ms,
+                  seen.peakKb);
+            return seen;
+        };
+        Seen expected;
+        {
+            Game normal(QStringLiteral("record-normal"));
+            expected = startUp(normal, file_kinds::kNormal,
+                               "[%U30C7%U30FC%U30BF]\n%U30CF%U30A4%U30B9%U30B3%U30A2=0\n"
+                               "%U540D%U524D=Tovik\n");
+        }
+        Game game(QStringLiteral("record-") + QString(kind).replace(QChar('/'), QChar('-')));
+        const Seen odd = startUp(game, kind, {});
+        const QString before = file_kinds::describe(game.settingsFile());
+        QVERIFY(!expected.highScore.isNull() && odd.highScore == expected.highScore);
+        // Reading a 3 GB file, or even 200 MB, would take seconds and hundreds of MB.
+        QVERIFY2(odd.ms >= 0 && odd.ms < expected.ms + 3000, qPrintable(QString::number(odd.ms)));
+        QVERIFY2(odd.peakKb < expected.peakKb + 16 * 1024, qPrintable(QString::number(odd.peakKb)));
+
+        QVERIFY(game.keys(kHighScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle,
+                          {QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")}));
+        QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(game.waitFor(kPlayTitle))) >= 0, kPatience);
+        // The lives may have run out first.
+        game.keys(kPlayTitle, {QStringLiteral("Escape")}, kMessageTitle);
+        QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+        // The name the prompt offers, then word of where the odd file went.
+        QVERIFY(game.keys(kPromptTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.waitGone(kPromptTitle));
+        game.shot(QStringLiteral("moved-aside"));
+        QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+        QVERIFY(!game.waitFor(kScoreTitle).isEmpty());
+        QCOMPARE(game.stored(QStringLiteral("名前")), QStringLiteral("Name"));
+        const QStringList aside = QDir(game.configDir())
+                                      .entryList({QStringLiteral("Rollvane.ini.damaged-*")},
+                                                 QDir::AllEntries | QDir::System);
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(file_kinds::describe(game.configDir() + QChar('/') + aside[0]), before);
     }
 
     // No display to open, or one whose server is gone: one plain line and

@@ -285,7 +285,7 @@ class TestInstall : public QObject {
             << QStringList{QStringLiteral(SPINMARSH_SOURCE_DIR "/README.md")} << 2 << QString()
             << QStringLiteral("spinmarsh: " SPINMARSH_SOURCE_DIR "/README.md: ");
         QTest::newRow("no such file") << QStringList{QStringLiteral("level2")} << 2 << QString()
-                                      << QStringLiteral("spinmarsh: level2: cannot be read");
+                                      << QStringLiteral("spinmarsh: level2: no such file");
         const QString oneAtATime = QStringLiteral(
             "spinmarsh: One recording at a time: a file, --replay or --watch-record. Try "
             "spinmarsh --help.\n");

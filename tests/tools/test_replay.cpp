@@ -220,7 +220,7 @@ class TestReplay : public QObject {
             return text.replace(from, to);
         };
         QTest::newRow("valid") << good << QByteArray();
-        QTest::newRow("missing") << QByteArray() << QByteArray("cannot be read");
+        QTest::newRow("missing") << QByteArray() << QByteArray("no such file");
         QTest::newRow("empty") << QByteArray("") << QByteArray("line 1: empty");
         QTest::newRow("garbage") << QByteArray("\x7f\x45LF\x02\x01\x01\0\0", 9)
                                  << QByteArray("line 1: not a Spinmarsh recording");

@@ -128,7 +128,7 @@ class TestSimulator : public QObject {
         QTest::newRow("no such recording")
             << QByteArray()
             << QStringList{QStringLiteral("--replay"), QStringLiteral("/none.replay")}
-            << QByteArray("/none.replay: cannot be read");
+            << QByteArray("/none.replay: no such file");
     }
 
     void refusesBadInput() {
