@@ -105,8 +105,8 @@ struct FluidSynthMusicPlayer::Engine {
     std::unique_ptr<PulseStream> stream;
     fluid_audio_driver_t* driver = nullptr;
 
-    // What the stream was given last, kKeptFrames at most, and what a pause
-    // found unheard in it, to be played first when the tune goes on.
+    // The last of what the stream was given, kKeptFrames at least, and what
+    // a pause found unheard in it, to be played first when the tune goes on.
     std::vector<float> rendered;
     std::vector<float> unheard;
 
