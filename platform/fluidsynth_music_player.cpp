@@ -4,6 +4,7 @@
 #include "platform/fluidsynth_music_player.h"
 
 #include "platform/logging.h"
+#include "platform/pulse_stream.h"
 #include "platform/regular_file.h"
 
 #include <QFile>
@@ -13,8 +14,10 @@
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdarg>
+#include <vector>
 
 namespace {
 
@@ -25,20 +28,17 @@ constexpr qint64 kMaxTuneBytes = qint64{4} * 1024 * 1024;
 // Loud enough over the game's silence, with room for a full band before clipping.
 constexpr double kSynthGain = 0.5;
 
-// FluidSynth renders and writes a period at a time, 1024 frames (23 ms at
-// 44.1 kHz) here; its own default of small periods wakes the output thread
-// several times as often. ALSA gets 4 of them as its buffer. Stopping waits
-// for the period being written, so a period is also the most a stop lags.
+// FluidSynth's own drivers (ALSA here) render and write a period at a time,
+// 1024 frames (23 ms at 44.1 kHz); its default of small periods wakes the
+// output thread several times as often. ALSA gets 4 of them as its buffer.
+// Stopping waits for the period being written, so a period is also the most
+// a stop lags.
 constexpr int kPeriodFrames = 1024;
 constexpr int kPeriods = 4;
 
-// What the sound server holds of the music, played ahead. FluidSynth asks
-// PulseAudio for a buffer of one period, and the server then mixes every
-// 6 ms: that, and the output thread woken as often, not the synthesis, was
-// most of what the music cost. Background music needs no low latency, and
-// closing the output drops what the server holds, so a stop does not wait
-// for it.
-constexpr int kServerBufferMs = 500;
+// What a pause keeps of the sound rendered ahead, to play again on resuming:
+// more than the sound server ever holds.
+constexpr qint64 kKeptFrames = 2 * 44100;
 
 // PulseAudio (or PipeWire's stand-in for it) is what a desktop plays through;
 // plain ALSA for the rest. JACK is left out: its client may start a server.
@@ -73,28 +73,17 @@ void routeLibraryMessages() {
     snd_lib_error_set_handler(logAlsa);
 }
 
-// FluidSynth names its PulseAudio client itself; the sound server lets the
-// environment override what a client says about itself. A user's own
-// override wins.
-void nameTheStream(const QString& application, const QString& icon) {
-    if (application.isEmpty() || qEnvironmentVariableIsSet("PULSE_PROP_OVERRIDE")) {
-        return;
+// The sound server's settings keep FluidSynth's names, so that a setting
+// given to the player means what FluidSynth's documentation says; "default"
+// is the empty choice.
+QByteArray pulseSetting(fluid_settings_t* settings, const char* name) {
+    char* value = nullptr;
+    if (fluid_settings_dupstr(settings, name, &value) != FLUID_OK || !value) {
+        return {};
     }
-    auto quoted = [](QString text) { return u'\'' + text.remove(u'\'') + u'\''; };
-    QString properties = QStringLiteral("application.name=") + quoted(application);
-    if (!icon.isEmpty()) {
-        properties += QStringLiteral(" application.icon_name=") + quoted(icon);
-    }
-    qputenv("PULSE_PROP_OVERRIDE", properties.toUtf8());
-}
-
-// FluidSynth has no setting for the sound server's buffer; the server's
-// client library takes it from the environment over what FluidSynth asks.
-// A user's own choice wins.
-void bufferAhead() {
-    if (!qEnvironmentVariableIsSet("PULSE_LATENCY_MSEC")) {
-        qputenv("PULSE_LATENCY_MSEC", QByteArray::number(kServerBufferMs));
-    }
+    QByteArray setting(value);
+    fluid_free(value);
+    return setting == "default" ? QByteArray() : setting;
 }
 
 } // namespace
@@ -104,14 +93,22 @@ QByteArray readTuneFile(const QString& path) {
 }
 
 // FluidSynth's side of the player, used on the output thread only (and the
-// tick callback on FluidSynth's own audio thread).
+// rendering and the tick callback on the sound output's own thread).
 struct FluidSynthMusicPlayer::Engine {
     FluidSynthMusicPlayer* owner = nullptr;
     QStringList drivers;
+    PulseStream::Options server;
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
+    // The output: the sound server's stream, or one of FluidSynth's drivers.
+    std::unique_ptr<PulseStream> stream;
     fluid_audio_driver_t* driver = nullptr;
+
+    // The last of what the stream was given, kKeptFrames at least, and what
+    // a pause found unheard in it, to be played first when the tune goes on.
+    std::vector<float> rendered;
+    std::vector<float> unheard;
 
     // Of the tune playing: its generation, the tick at which it has ended,
     // and whether the end has been told. FluidSynth's player would go on
@@ -161,31 +158,48 @@ struct FluidSynthMusicPlayer::Engine {
             return stop();
         }
         const int ticksPerBeat = qFromBigEndian<quint16>(tune.constData() + 12) & 0x7fff;
-        // The output renders ahead of what is heard by the sound server's
-        // buffer, and closing it drops what the server holds: the end waits
-        // that much longer, so the last notes still ring.
-        const qint64 ticksBuffered = qint64{kServerBufferMs} * 1000 * ticksPerBeat /
+        // The output renders ahead of what is heard by what the sound
+        // server holds, and closing it drops that: the end waits that much
+        // longer, so the last notes still ring.
+        const qint64 ticksBuffered = qint64{PulseStream::kHeldMs} * 1000 * ticksPerBeat /
                                      qMax(1, fluid_player_get_midi_tempo(player));
         endTick =
             fluid_player_get_total_ticks(player) + ticksPerBeat + static_cast<int>(ticksBuffered);
         openOutput();
     }
 
-    // Without an output nothing renders, so the player stands still: its
-    // clock counts the samples rendered. The tune goes on from the same
-    // sample when an output opens again.
-    void pause() {
-        if (driver) {
-            delete_fluid_audio_driver(driver);
+    // On the stream's thread: what was not heard at the last pause first,
+    // then the tune.
+    void render(float* samples, int frames) {
+        const auto replayed = std::min<qsizetype>(2 * frames, std::ssize(unheard));
+        std::copy_n(unheard.begin(), replayed, samples);
+        unheard.erase(unheard.begin(), unheard.begin() + replayed);
+        float* const fresh = samples + replayed;
+        fluid_synth_write_float(synth, frames - static_cast<int>(replayed / 2), fresh, 0, 2, fresh,
+                                1, 2);
+        rendered.insert(rendered.end(), samples, samples + 2 * qsizetype{frames});
+        if (std::ssize(rendered) > 4 * kKeptFrames) {
+            rendered.erase(rendered.begin(), rendered.end() - 2 * kKeptFrames);
         }
-        driver = nullptr;
+    }
+
+    // Without an output nothing renders, so the player stands still: its
+    // clock counts the samples rendered. What the sound server held and the
+    // listener never heard is played again when an output opens, so the tune
+    // goes on from the sample last heard.
+    void pause() {
+        if (stream) {
+            const qint64 frames = std::min(stream->halt(), qint64{std::ssize(rendered)} / 2);
+            unheard.insert(unheard.begin(), rendered.end() - 2 * frames, rendered.end());
+        }
+        closeOutput();
         // An end told just now went to a generation nobody listens to any
         // more; it is told again once the tune runs on.
         endTold = false;
     }
 
     void resume(int tuneGeneration) {
-        if (player && !driver) {
+        if (player && !driver && !stream) {
             generation = tuneGeneration;
             openOutput();
         }
@@ -193,6 +207,14 @@ struct FluidSynthMusicPlayer::Engine {
 
     void openOutput() {
         for (const QString& name : drivers) {
+            if (name == u"pulseaudio") {
+                stream = PulseStream::open(
+                    server, [this](float* samples, int frames) { render(samples, frames); });
+                if (stream) {
+                    return;
+                }
+                continue;
+            }
             fluid_settings_setstr(settings, "audio.driver", name.toLatin1().constData());
             driver = new_fluid_audio_driver(settings, synth);
             if (driver) {
@@ -202,12 +224,19 @@ struct FluidSynthMusicPlayer::Engine {
         stop();
     }
 
-    void stop() {
-        // The output goes first, so nothing renders while the rest is taken apart.
+    void closeOutput() {
+        stream.reset();
         if (driver) {
             delete_fluid_audio_driver(driver);
         }
         driver = nullptr;
+        rendered.clear();
+    }
+
+    void stop() {
+        // The output goes first, so nothing renders while the rest is taken apart.
+        closeOutput();
+        unheard.clear();
         if (player) {
             delete_fluid_player(player);
         }
@@ -233,8 +262,6 @@ FluidSynthMusicPlayer::FluidSynthMusicPlayer(const Options& options)
     : m_engine(std::make_unique<Engine>()) {
     m_output.setMaxThreadCount(1);
     routeLibraryMessages();
-    nameTheStream(options.applicationName, options.iconName);
-    bufferAhead();
 
     Engine& engine = *m_engine;
     engine.owner = this;
@@ -255,6 +282,14 @@ FluidSynthMusicPlayer::FluidSynthMusicPlayer(const Options& options)
     engine.drivers = options.settings.contains(QStringLiteral("audio.driver"))
                          ? QStringList{options.settings.value(QStringLiteral("audio.driver"))}
                          : UsualAudioDrivers;
+    double rate = 0.0;
+    fluid_settings_getnum(engine.settings, "synth.sample-rate", &rate);
+    engine.server = {.server = pulseSetting(engine.settings, "audio.pulseaudio.server"),
+                     .sink = pulseSetting(engine.settings, "audio.pulseaudio.device"),
+                     .rate = static_cast<int>(rate),
+                     .applicationName = options.applicationName,
+                     .iconName = options.iconName,
+                     .role = pulseSetting(engine.settings, "audio.pulseaudio.media-role")};
 
     engine.synth = new_fluid_synth(engine.settings);
     if (!engine.synth) {

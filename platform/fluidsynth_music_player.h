@@ -39,7 +39,8 @@ class FluidSynthMusicPlayer : public MusicPlayer {
         // Soundfonts to try in order; empty means defaultSoundFonts().
         QStringList soundFonts;
         // FluidSynth settings by name, over the player's own ("audio.driver",
-        // "audio.file.name", ...). Without "audio.driver", PulseAudio, then ALSA.
+        // "audio.file.name", "audio.pulseaudio.server", ...). Without
+        // "audio.driver", the sound server's own stream, then ALSA.
         QMap<QString, QString> settings;
         // How the sound server's mixer shows the music; empty leaves
         // FluidSynth's own name.
@@ -58,7 +59,8 @@ class FluidSynthMusicPlayer : public MusicPlayer {
     void stop() override;
     void close() override;
     // The output closes and the tune stands where it is, notes and all; on
-    // resuming a new output plays on from there.
+    // resuming a new output plays on from the last sound heard, including
+    // what the sound server held ahead and dropped.
     void pause() override;
     void resume() override;
 

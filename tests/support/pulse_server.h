@@ -66,11 +66,19 @@ class PulseServer {
             run(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")}));
     }
 
+    // What the sink plays from now on, as heard().
+    void listen() {
+        m_recorder.readAllStandardOutput();
+        m_heard.clear();
+    }
+    // What the sink played since listen(): 16-bit stereo at 44.1 kHz.
+    QByteArray heard() { return m_heard + m_recorder.readAllStandardOutput(); }
+
     // The RMS (full scale 1.0) of what the sink plays during the next `ms`.
     double loudness(int ms) {
-        m_recorder.readAllStandardOutput();
+        listen();
         QTest::qWait(ms);
-        const QByteArray bytes = m_recorder.readAllStandardOutput();
+        const QByteArray bytes = heard();
         const qsizetype count = bytes.size() / 2;
         double sum = 0.0;
         for (qsizetype i = 0; i < count; ++i) {
@@ -92,6 +100,10 @@ class PulseServer {
                           QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
                           QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
                           QStringLiteral("--latency-msec=20")});
+        // Taken as it comes: a full pipe would hold the recorder up, and
+        // the server drops what a held-up recorder does not take.
+        QObject::connect(&m_recorder, &QProcess::readyReadStandardOutput,
+                         [this] { m_heard += m_recorder.readAllStandardOutput(); });
         return m_recorder.waitForStarted();
     }
 
@@ -114,4 +126,5 @@ class PulseServer {
     QString m_folder;
     QProcess m_server;
     QProcess m_recorder;
+    QByteArray m_heard;
 };
