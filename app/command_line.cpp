@@ -20,7 +20,8 @@ CommandLine readCommandLine(const QStringList& arguments) {
     parser.setApplicationDescription(QStringLiteral(
         "Spinmarsh: steer the red ball away from the blue one and the gunmen's "
         "shots. The arrow keys move, P pauses, Escape ends a game, Enter goes on, M switches the "
-        "music off or on, F11 or Alt+Enter play fullscreen."));
+        "music off or on, F11 or Alt+Enter play fullscreen. Right on the high-score screen opens "
+        "the records."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),
@@ -31,7 +32,10 @@ CommandLine readCommandLine(const QStringList& arguments) {
         QStringLiteral("file"));
     const QCommandLineOption watchRecord(QStringLiteral("watch-record"),
                                          QStringLiteral("Plays the game that set the high score."));
-    parser.addOptions({help, version, replay, watchRecord});
+    const QCommandLineOption records(
+        QStringLiteral("records"),
+        QStringLiteral("Opens on the records: the best ten and the recent games, to watch again."));
+    parser.addOptions({help, version, replay, watchRecord, records});
     // What a file manager hands over when a recording is opened with the game.
     parser.addPositionalArgument(
         QStringLiteral("file"),
@@ -41,9 +45,14 @@ CommandLine readCommandLine(const QStringList& arguments) {
         return refuse(parser.errorText());
     }
     const QStringList files = parser.positionalArguments();
-    if (files.size() + int(parser.isSet(replay)) + int(parser.isSet(watchRecord)) > 1) {
+    const qsizetype recordings =
+        files.size() + int(parser.isSet(replay)) + int(parser.isSet(watchRecord));
+    if (recordings > 1) {
         return refuse(
             QStringLiteral("One recording at a time: a file, --replay or --watch-record."));
+    }
+    if (recordings > 0 && parser.isSet(records)) {
+        return refuse(QStringLiteral("--records plays no recording of its own."));
     }
     if (parser.isSet(help)) {
         // Qt takes the program's name for the usage line from the
@@ -63,5 +72,5 @@ CommandLine readCommandLine(const QStringList& arguments) {
     if (!files.isEmpty()) {
         return {std::nullopt, files.constFirst(), false};
     }
-    return {std::nullopt, std::nullopt, parser.isSet(watchRecord)};
+    return {std::nullopt, std::nullopt, parser.isSet(watchRecord), parser.isSet(records)};
 }

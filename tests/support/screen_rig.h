@@ -9,12 +9,17 @@
 
 #include <functional>
 
-// The program's four screens, shown in the views given, with stand-ins for
+// The program's screens, shown in the views given, with stand-ins for
 // time, sound and the browser, and the real settings file.
 struct ScreenRig : StandInWorld {
-    ScreenRig(Dialogs& screenDialogs, ScreenSet::Views views)
-        : set(screenPlatform(screenDialogs, settings, shell), std::move(views),
-              [this] { ++ended; }) {}
+    ScreenRig(Dialogs& screenDialogs, ScreenSet::Views views, const Records* records = nullptr)
+        : set(
+              [&] {
+                  ScreenSet::Platform platform = screenPlatform(screenDialogs, settings, shell);
+                  platform.records = records;
+                  return platform;
+              }(),
+              std::move(views), [this] { ++ended; }) {}
 
     QSettingsStore settings;
     RecordingShell shell;
