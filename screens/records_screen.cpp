@@ -82,7 +82,7 @@ void RecordsScreen::fill() {
     for (size_t i = 0; i < games.size(); ++i) {
         const RecordEntry& game = games[i];
         const std::array<QString, kColumns.size()> cells = {
-            static_cast<int>(i) == m_row ? QStringLiteral("▶") : QString(),
+            static_cast<int>(i) == m_row ? QStringLiteral("→") : QString(),
             best ? QString::number(i + 1) : QString(),
             best ? game.name : QString(),
             QString::number(game.total),

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "headless/recording_samples.h"
 #include "screens/records.h"
 
 #include <QDir>
@@ -17,23 +18,12 @@ namespace {
 
 const QString kAccount = QStringLiteral("Account Holder");
 
-// A whole recording that adds up to `total`, a multiple of 50: the kept
-// golden game with its wall bounces (-300 each) and distance (50 each)
-// counters changed.
-inline QByteArray recordingWorth(int32_t total) {
+// The kept golden game, made to add up to `total`.
+QByteArray recordingWorth(int32_t total) {
     QFile golden(QStringLiteral(SPINMARSH_SOURCE_DIR "/tests/data/replay/golden.replay"));
     golden.open(QIODevice::ReadOnly);
     std::string error;
-    Recording game = *parseRecording(golden.readAll().toStdString(), error);
-    constexpr size_t kWalls = 2;
-    constexpr size_t kMoves = 3;
-    int32_t missing = total - game.total;
-    for (; missing < -1000; missing += 300) {
-        ++game.counters[kWalls];
-    }
-    game.counters[kMoves] += missing / 50;
-    game.total = totalOf(game.counters);
-    return QByteArray::fromStdString(formatRecording(game));
+    return recordingWorth(*parseRecording(golden.readAll().toStdString(), error), total);
 }
 
 // A data folder of its own, with recordings filed as the game files them.

@@ -165,18 +165,18 @@ class TestScreenFlow : public QObject {
         QTest::addColumn<bool>("recent");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("marks");
-        QTest::newRow("opens on the best game") << QList<int>{} << false << 0 << "▶\n\n";
+        QTest::newRow("opens on the best game") << QList<int>{} << false << 0 << "→\n\n";
         QTest::newRow("down and down")
-            << QList<int>{key::kDown, key::kDown} << false << 2 << "\n\n▶";
+            << QList<int>{key::kDown, key::kDown} << false << 2 << "\n\n→";
         QTest::newRow("no further than the last")
-            << QList<int>{key::kDown, key::kDown, key::kDown} << false << 2 << "\n\n▶";
-        QTest::newRow("no further than the first") << QList<int>{key::kUp} << false << 0 << "▶\n\n";
+            << QList<int>{key::kDown, key::kDown, key::kDown} << false << 2 << "\n\n→";
+        QTest::newRow("no further than the first") << QList<int>{key::kUp} << false << 0 << "→\n\n";
         QTest::newRow("right: the recent games, from the top")
-            << QList<int>{key::kDown, key::kRight} << true << 0 << "▶\n\n";
+            << QList<int>{key::kDown, key::kRight} << true << 0 << "→\n\n";
         QTest::newRow("left: the best again")
-            << QList<int>{key::kRight, key::kDown, key::kLeft} << false << 0 << "▶\n\n";
+            << QList<int>{key::kRight, key::kDown, key::kLeft} << false << 0 << "→\n\n";
         QTest::newRow("other keys do nothing")
-            << QList<int>{key::kDown, 'A', 32} << false << 1 << "\n▶\n";
+            << QList<int>{key::kDown, 'A', 32} << false << 1 << "\n→\n";
     }
 
     void recordsScreenKeys() {
