@@ -15,6 +15,9 @@
 #include <QKeyEvent>
 
 namespace {
+// How much faster a watched game runs while F is held.
+constexpr int kFastSpeed = 4;
+
 // The synthesizer loads its soundfont here, once, so no game's countdown
 // waits for it. The sound server's mixer lists the music under the game's
 // name and icon.
@@ -38,7 +41,7 @@ Application::Application(std::optional<Recording> watched)
         ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_gameClock, m_pause,
                             m_dialogs, m_musicSwitch, m_random, m_settings, m_shell,
                             findTuneDir(QCoreApplication::applicationDirPath()),
-                            findWebSite(QCoreApplication::applicationDirPath())},
+                            findWebSite(QCoreApplication::applicationDirPath()), &m_records},
         [this] {
             ScreenSet::Views views = windowViews();
             views.play = [this](Form1& form) {
@@ -58,11 +61,17 @@ Application::Application(std::optional<Recording> watched)
         // Enter on the score screen leaves it for no other: the program ends.
         m_screens->form2().watching = true;
         m_screens->form2().showTitleMenu = nullptr;
-        QCoreApplication::instance()->installEventFilter(this);
     } else {
         form1().tap = &m_replays.tap();
         m_screens->record().game = m_replays.asRecordGame();
+        m_records.open();
+        m_screens->form2().tallied = [this](const std::optional<QString>& typed) {
+            if (!m_replays.lastFiled().isEmpty() || typed) {
+                m_records.enter(m_replays.lastFiled(), typed);
+            }
+        };
     }
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 Application::~Application() {
@@ -78,25 +87,41 @@ void Application::switchMusic() {
     m_preferences.save(m_choices);
 }
 
-void Application::start() {
+void Application::start(bool onRecords) {
     if (m_player) {
         form1().show();
+    } else if (onRecords) {
+        m_screens->startOnRecords();
     } else {
         m_screens->start();
     }
 }
 
 bool Application::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+    if ((!m_player && !m_screens->watching()) ||
+        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
         return QObject::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);
     if (programKey(*key) != ProgramKey::None) {
         return false; // the music and fullscreen work while watching too
     }
-    if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_Escape) {
-        QCoreApplication::exit(0);
+    const bool press = event->type() == QEvent::KeyPress;
+    if (key->key() == Qt::Key_F && form1().inGame()) {
+        if (!key->isAutoRepeat() && m_playWindow) {
+            m_playWindow->setSpeed(press ? kFastSpeed : 1);
+        }
         return true;
+    }
+    if (press && key->key() == Qt::Key_Escape) {
+        if (m_player) {
+            QCoreApplication::exit(0);
+            return true;
+        }
+        if (form1().inGame()) {
+            m_screens->stopWatching();
+            return true;
+        }
     }
     return form1().inGame() && !Form1::isPauseKey(virtualKey(*key));
 }

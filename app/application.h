@@ -14,8 +14,8 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "screens/screen_set.h"
-#include "windows/qt_dialogs.h"
 #include "windows/pad_keys.h"
+#include "windows/qt_dialogs.h"
 
 #include <QObject>
 #include <QPointer>
@@ -35,13 +35,15 @@ class Application : public QObject {
     explicit Application(std::optional<Recording> watched = std::nullopt);
     ~Application() override;
 
-    void start();
+    // On the score screen, or with onRecords on the records screen.
+    void start(bool onRecords = false);
     Form1& form1() { return m_screens->form1(); }
     ScreenSet& screens() { return *m_screens; }
 
   protected:
-    // While a recording plays, Escape ends the program and no other key
-    // reaches the game but P, which pauses it.
+    // While a recording plays, no key reaches the game but P, which pauses
+    // it; F held plays it four times as fast. Escape ends the program, or,
+    // for a game watched from the records, goes back to them.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -51,7 +53,8 @@ class Application : public QObject {
     Choices m_choices;
     SteadyClock m_clock;
     PausableClock m_gameClock{m_clock};
-    Replays m_replays{m_gameClock};
+    Records m_records{RecordsFolder(), accountName()};
+    Replays m_replays{m_gameClock, m_records};
     std::unique_ptr<ReplayPlayer> m_player;
     SleepPause m_pause;
     QtDialogs m_dialogs;

@@ -30,7 +30,10 @@ CommandLine readCommandLine(const QStringList& arguments) {
         QStringLiteral("file"));
     const QCommandLineOption watchRecord(QStringLiteral("watch-record"),
                                          QStringLiteral("Plays the game that set the high score."));
-    parser.addOptions({help, version, replay, watchRecord});
+    const QCommandLineOption records(
+        QStringLiteral("records"),
+        QStringLiteral("Opens on the records: the best ten and the recent games, to watch again."));
+    parser.addOptions({help, version, replay, watchRecord, records});
     // What a file manager hands over when a recording is opened with the game.
     parser.addPositionalArgument(
         QStringLiteral("file"),
@@ -40,9 +43,14 @@ CommandLine readCommandLine(const QStringList& arguments) {
         return refuse(parser.errorText());
     }
     const QStringList files = parser.positionalArguments();
-    if (files.size() + int(parser.isSet(replay)) + int(parser.isSet(watchRecord)) > 1) {
+    const qsizetype recordings =
+        files.size() + int(parser.isSet(replay)) + int(parser.isSet(watchRecord));
+    if (recordings > 1) {
         return refuse(
             QStringLiteral("One recording at a time: a file, --replay or --watch-record."));
+    }
+    if (recordings > 0 && parser.isSet(records)) {
+        return refuse(QStringLiteral("--records plays no recording of its own."));
     }
     if (parser.isSet(help)) {
         // Qt takes the program's name for the usage line from the
@@ -68,5 +76,5 @@ CommandLine readCommandLine(const QStringList& arguments) {
     if (!files.isEmpty()) {
         return {std::nullopt, files.constFirst(), false};
     }
-    return {std::nullopt, std::nullopt, parser.isSet(watchRecord)};
+    return {std::nullopt, std::nullopt, parser.isSet(watchRecord), parser.isSet(records)};
 }

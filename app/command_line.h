@@ -13,6 +13,7 @@ struct CommandLine {
     std::optional<int> exitStatus; // set when the program ends here
     std::optional<QString> replay; // the recording to watch instead of playing
     bool watchRecord = false;      // watch the game that set the high score
+    bool records = false;          // open on the records screen
 };
 
 CommandLine readCommandLine(const QStringList& arguments);

@@ -58,6 +58,6 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     Application game(std::move(watched));
-    game.start();
+    game.start(commandLine.records);
     return QApplication::exec();
 }

@@ -5,25 +5,16 @@
 #include "platform/regular_file.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QSaveFile>
-#include <QStandardPaths>
+#include <QFileInfo>
 
-namespace {
-bool save(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-} // namespace
-
-Replays::Replays(const Clock& source) : m_recorder(source) {
+Replays::Replays(const Clock& source, const Records& records)
+    : m_recorder(source), m_records(records) {
     m_recorder.finished = [this](const Recording& game) { file(game); };
 }
 
 QString Replays::folder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/spinmarsh/replays");
+    return RecordsFolder().replaysDir();
 }
 
 QString Replays::recordFile() {
@@ -32,32 +23,9 @@ QString Replays::recordFile() {
 
 void Replays::file(const Recording& game) {
     m_last = QByteArray::fromStdString(formatRecording(game));
-    QDir dir(folder());
-    if (!dir.mkpath(QStringLiteral("."))) {
-        return;
-    }
-    const QString name = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
-                         QChar('-') + QString::number(game.total) + QStringLiteral(".replay");
-    save(dir.filePath(name), m_last);
-    prune();
-}
-
-void Replays::prune() {
-    QDir dir(folder());
-    // The names sort by the time they were filed. Only what could be read as
-    // a recording counts and goes; anything else under such a name (a folder,
-    // a pipe, a huge file) is not the game's to remove.
-    QStringList filed;
-    for (const QString& name :
-         dir.entryList({QStringLiteral("[0-9]*-[0-9]*-*.replay")}, QDir::Files, QDir::Name)) {
-        if (regularFileStatus(dir.filePath(name), kMaxRecordingBytes) ==
-            RegularFile::Status::Read) {
-            filed << name;
-        }
-    }
-    for (qsizetype i = 0; i < filed.size() - kKept; ++i) {
-        dir.remove(filed[i]);
-    }
+    const QString name = Records::fileName(QDateTime::currentDateTime(), game.total);
+    m_lastFiled = m_records.folder().writeReplay(name, m_last) ? name : QString();
+    m_records.prune();
 }
 
 SettingsStore::Alongside Replays::asRecordGame() {
@@ -69,8 +37,8 @@ void Replays::dropRecordGame() {
 }
 
 void Replays::keepRecordGame(const QByteArray& game) {
-    if (!game.isEmpty() && QDir().mkpath(folder())) {
-        save(recordFile(), game);
+    if (!game.isEmpty()) {
+        RecordsFolder().writeReplay(QFileInfo(recordFile()).fileName(), game);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/settings_store.h"
 #include "play/replay.h"
+#include "screens/records.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,18 +13,19 @@
 #include <string>
 
 // The recordings on disk. Every game the window plays is filed when it ends
-// in the user's data folder as YYYYMMDD-HHMMSS-TOTAL.replay; the newest
-// kKept are kept. Nothing here ever disturbs play: the game is buffered in
-// memory, and a failed write leaves no file behind and says nothing.
+// in the user's data folder as YYYYMMDD-HHMMSS-TOTAL.replay; the records
+// decide which are kept. Nothing here ever disturbs play: the game is
+// buffered in memory, and a failed write leaves no file behind and says
+// nothing.
 class Replays {
   public:
-    static constexpr int kKept = 50;
-
-    explicit Replays(const Clock& source);
+    Replays(const Clock& source, const Records& records);
 
     // The game's clock and tap while it is recorded.
     Clock& clock() { return m_recorder; }
     Form1::Tap& tap() { return m_recorder; }
+    // The name the last game was filed under; empty if it could not be.
+    const QString& lastFiled() const { return m_lastFiled; }
 
     // The game that has just ended as the record's game, record.replay, for
     // HighScoreRecord::game: the old one goes before the record is replaced,
@@ -36,9 +38,6 @@ class Replays {
     // another game's there: that is no record's game.
     static std::optional<Recording> loadRecordGame(int32_t score, std::string& error);
 
-    // Removes the oldest filed recordings beyond the newest kKept.
-    static void prune();
-
     static QString folder();
     static QString recordFile();
 
@@ -46,5 +45,7 @@ class Replays {
     void file(const Recording& game);
 
     GameRecorder m_recorder;
+    const Records& m_records;
     QByteArray m_last;
+    QString m_lastFiled;
 };

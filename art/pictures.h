@@ -6,6 +6,8 @@
 #include <QImage>
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 // Every picture of the game, made by code, at its exact pixel size. Each
 // function builds its picture once and hands out copies.
@@ -29,6 +31,10 @@ QImage timesSign();        // 35 x 37
 QImage equalsSign();       // 37 x 31
 QImage titleLogo();        // 856 x 105
 QImage highScoreHeading(); // 867 x 187
+
+// The totals of the recent games as a line on the score screen's black,
+// oldest left, the best one marked by the player's red ball.
+QImage totalsChart(const std::vector<int32_t>& totals, QSize size);
 
 // A heading lettered on the score board, in the board's pixels, edges
 // included. A row's heading sits left of the label showing the row's points

@@ -32,5 +32,6 @@ ScreenSet::Views headlessViews() {
             view->hidden = {Form3::kItemLabels[1], Form3::kItemLabels[2], Form3::kItemLabels[3]};
             return view;
         },
-        [](Form4&) { return new HeadlessLayoutView; }};
+        [](Form4&) { return new HeadlessLayoutView; },
+        [](RecordsScreen&) { return new HeadlessLayoutView; }};
 }

@@ -3,9 +3,12 @@
 
 #include "platform/regular_file.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,4 +82,18 @@ RegularFile readRegularFile(const QString& path, qint64 maxBytes) {
     result.status = RegularFile::Status::Read;
     result.bytes = std::move(bytes);
     return result;
+}
+
+QString moveAside(const QString& fileName) {
+    const QString stem = fileName + QStringLiteral(".damaged-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = stem;
+    // Only copies of the game name files so, and they do it under the lock.
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n) {
+        aside = stem + QChar('-') + QString::number(n);
+    }
+    return ::rename(QFile::encodeName(fileName).constData(),
+                    QFile::encodeName(aside).constData()) == 0
+               ? aside
+               : QString();
 }

@@ -36,3 +36,9 @@ RegularFile::Status regularFileStatus(const QString& path, qint64 maxBytes);
 inline bool isOdd(RegularFile::Status status) {
     return status == RegularFile::Status::NotRegular || status == RegularFile::Status::TooLarge;
 }
+
+// Moves what lies at fileName out of the way, to fileName.damaged-<time>
+// beside it, never over anything already there. Only renamed: a pipe or a
+// device is never opened, a folder keeps what is in it. The new name, or
+// empty when it could not be moved.
+QString moveAside(const QString& fileName);

@@ -4,9 +4,8 @@
 #include "platform/settings_store.h"
 
 #include "platform/regular_file.h"
+#include "platform/save_lock.h"
 
-#include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,83 +13,10 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-#include <QThread>
 
-#include <cstdio>
 #include <optional>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
-
-// Another copy of the game holds the lock for a few milliseconds; one that
-// holds it longer (stopped in a debugger, a file system that hangs) is given
-// up on after a second rather than freezing the game.
-constexpr int kLockWaitMs = 1000;
-constexpr int kLockPollMs = 5;
-
-// The lock on <file>.lock, the name QSettings and older copies of the game
-// lock with QLockFile. QLockFile proves a lock stale by the process named in
-// the file, so a holder killed before writing its name left a lock no one
-// could take for half a minute. This one is flock(2) on the file: the kernel
-// lets go of it however its holder dies, so the next save takes it at once.
-// QLockFile flocks the file it creates too, so an older copy holding the lock
-// is waited for, and an older copy finding this lock's file waits until the
-// holder removes it on letting go. Missed are only a QLockFile caught between
-// creating its file and flocking it (a few system calls), and, by older
-// copies, the empty file a killed holder leaves until this game's next save.
-class SaveLock {
-  public:
-    explicit SaveLock(const QString& fileName) : m_name(QFile::encodeName(fileName)) {}
-    SaveLock(const SaveLock&) = delete;
-    SaveLock& operator=(const SaveLock&) = delete;
-    ~SaveLock() {
-        if (m_fd >= 0) {
-            // Removed while still held, so a waiter that opened this file
-            // sees on getting it that it is no longer the lock, and opens anew.
-            ::unlink(m_name.constData());
-            ::close(m_fd);
-        }
-    }
-
-    bool tryLock(int waitMs) {
-        const QDeadlineTimer deadline(waitMs);
-        for (;;) {
-            const int fd = ::open(m_name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-            if (fd < 0) {
-                return false;
-            }
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-                if (isNamed(fd)) {
-                    m_fd = fd;
-                    return true;
-                }
-                ::close(fd);
-                continue;
-            }
-            ::close(fd);
-            if (deadline.hasExpired()) {
-                return false;
-            }
-            QThread::msleep(kLockPollMs);
-        }
-    }
-
-  private:
-    // The open file is still the one the name leads to.
-    bool isNamed(int fd) const {
-        struct stat held = {};
-        struct stat named = {};
-        return ::fstat(fd, &held) == 0 && ::stat(m_name.constData(), &named) == 0 &&
-               held.st_dev == named.st_dev && held.st_ino == named.st_ino;
-    }
-
-    const QByteArray m_name;
-    int m_fd = -1;
-};
 
 QString path(const QString& section, const QString& key) {
     return section + QChar('/') + key;
@@ -118,24 +44,6 @@ std::optional<QByteArray> contents(const QString& fileName, bool* odd = nullptr)
         return QByteArray();
     }
     return std::nullopt;
-}
-
-// Moves what lies at fileName out of the way, to fileName.damaged-<time>
-// beside it, never over anything already there. Only renamed: a pipe or a
-// device is never opened, a folder keeps what is in it. The new name, or
-// empty when it could not be moved.
-QString moveAside(const QString& fileName) {
-    const QString stem = fileName + QStringLiteral(".damaged-") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString aside = stem;
-    // Only copies of the game name files so, and they do it under the lock.
-    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n) {
-        aside = stem + QChar('-') + QString::number(n);
-    }
-    return ::rename(QFile::encodeName(fileName).constData(),
-                    QFile::encodeName(aside).constData()) == 0
-               ? aside
-               : QString();
 }
 
 SettingsStore::Values sectionOf(QSettings& settings, const QString& section) {
@@ -207,7 +115,7 @@ QSettingsStore::write(const QString& application, const QString& section,
     // A new user's configuration folder may not exist yet.
     QDir().mkpath(QFileInfo(fileName).path());
     SaveLock lock(fileName + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs)) {
+    if (!lock.tryLock()) {
         return Change::Failed;
     }
     bool odd = false;

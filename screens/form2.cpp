@@ -65,8 +65,13 @@ void Form2::Form_Load() {
     Score = t.Score;
 
     Highscore = m_record.score();
-    if (Score > Highscore && !watching) {
+    if (watching) {
+        return;
+    }
+    std::optional<QString> typed;
+    if (Score > Highscore) {
         Highname = m_dialogs.InputBox(kNamePrompt, kNameTitle, QStringLiteral("Name"));
+        typed = Highname;
         // A higher score that another copy of the game stored while the name
         // was typed stands, silently; this screen still shows this game's.
         switch (m_record.saveIfHigher(Highname, Score)) {
@@ -83,6 +88,9 @@ void Form2::Form_Load() {
             m_dialogs.MsgBox(kNotSavedMessage);
             break;
         }
+    }
+    if (tallied) {
+        tallied(typed);
     }
 }
 

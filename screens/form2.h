@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // The score screen: tallies the game that has just ended, asks for a name
 // when the total beats the stored high score, and stores both. It is also the
@@ -30,6 +31,9 @@ class Form2 : public Screen {
     std::function<void()> showTitleMenu;
     // A watched replay is only tallied: no name asked, nothing stored.
     bool watching = false;
+    // Told of every game played once it is tallied, with the name typed at
+    // its prompt if there was one.
+    std::function<void(const std::optional<QString>& typed)> tallied;
 
     int32_t Highscore = 0;
     QString Highname;

@@ -26,6 +26,8 @@ void Form4::Form_Unload() {
 void Form4::Form_KeyDown(int16_t& KeyCode, int) {
     if (KeyCode == key::kEnter) {
         leave();
+    } else if (KeyCode == key::kRight && showRecords) {
+        showRecords();
     }
 }
 

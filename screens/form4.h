@@ -20,6 +20,8 @@ class Form4 : public Screen {
         : m_record(record), m_makeView(std::move(makeView)) {}
 
     std::function<void()> showTitleMenu;
+    // Right opens the records screen over this one.
+    std::function<void()> showRecords;
 
     // "n" (the name) or "hs" (the score); the empty text while not loaded.
     QString caption(const QString& label) const;

@@ -6,6 +6,7 @@
 #include "base/screen.h"
 
 #include <QHash>
+#include <QImage>
 #include <QSet>
 #include <QString>
 
@@ -18,6 +19,8 @@ class LayoutView : public virtual ScreenWindow {
     virtual void setCaption(const QString& name, const QString& text) = 0;
     virtual bool isLabelVisible(const QString& name) const = 0;
     virtual void setLabelVisible(const QString& name, bool visible) = 0;
+    // A picture the screen makes while it is shown; a null picture shows none.
+    virtual void setPicture(const QString& name, const QImage& picture) = 0;
 
   protected:
     ~LayoutView() = default;
@@ -38,6 +41,11 @@ class HeadlessLayoutView final : public LayoutView, public HeadlessWindow {
         }
     }
 
+    void setPicture(const QString& name, const QImage& picture) override {
+        pictures[name] = picture;
+    }
+
     QHash<QString, QString> captions;
     QSet<QString> hidden;
+    QHash<QString, QImage> pictures;
 };

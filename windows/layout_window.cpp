@@ -32,6 +32,12 @@ void ArtImage::setPicture(const QString& name) {
     update();
 }
 
+void ArtImage::setImage(const QImage& image) {
+    m_image = image;
+    resize(m_image.size());
+    update();
+}
+
 void ArtImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, m_image);
@@ -103,6 +109,14 @@ bool LayoutWindow::isLabelVisible(const QString& name) const {
 
 void LayoutWindow::setLabelVisible(const QString& name, bool visible) {
     label(name)->setVisible(visible);
+}
+
+void LayoutWindow::setPicture(const QString& name, const QImage& picture) {
+    auto* image = findChild<ArtImage*>(name);
+    if (image == nullptr) {
+        qFatal("spinmarsh: the layout has no picture \"%s\"", qPrintable(name));
+    }
+    image->setImage(picture);
 }
 
 QPalette sunkenEdgePalette(QPalette palette) {

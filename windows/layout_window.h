@@ -24,6 +24,8 @@ class ArtImage : public QWidget {
     explicit ArtImage(QWidget* parent = nullptr);
     QString picture() const { return m_name; }
     void setPicture(const QString& name);
+    // A picture made while the window is shown, in place of a named one.
+    void setImage(const QImage& image);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -77,6 +79,7 @@ class LayoutWindow : public ScreenWidget, public LayoutView {
     void setCaption(const QString& name, const QString& text) override;
     bool isLabelVisible(const QString& name) const override;
     void setLabelVisible(const QString& name, bool visible) override;
+    void setPicture(const QString& name, const QImage& picture) override;
 
   protected:
     // Call after the layout has been set up.

@@ -296,6 +296,10 @@ void PlayWindow::tick() {
     m_form->Timer1_Timer();
     // The tick may have ended the game and let go of this window, or stopped
     // the timer.
+    for (int more = 1; more < m_speed && m_form != nullptr && m_timer1Enabled && !m_paused;
+         ++more) {
+        m_form->Timer1_Timer();
+    }
     if (m_form != nullptr && m_timer1Enabled && !m_paused) {
         m_timer1.start(m_pacer.next(elapsedMilliseconds()));
     }

@@ -87,6 +87,8 @@ class PlayWindow : public ScreenWidget, public PlayView {
     std::function<void(bool)> fullscreenSwitched;
     // The sign on the field that says the music is off.
     void setMusicOff(bool off);
+    // Ticks per timer event: a watched game runs faster while F is held.
+    void setSpeed(int ticks) { m_speed = ticks; }
     void setTimer1Enabled(bool enabled) override;
     void setTimer2Enabled(bool enabled) override;
     void setBannerVisible(bool visible) override;
@@ -118,6 +120,7 @@ class PlayWindow : public ScreenWidget, public PlayView {
     bool m_timer1Enabled = false;
     bool m_timer2Enabled = true;
     bool m_paused = false;
+    int m_speed = 1;
     // The wait for the countdown's next event when it runs again.
     int m_timer2Left = rules::kCountdownPeriodMs;
     PauseSign* m_pauseSign;

@@ -6,6 +6,7 @@
 #include "ui_form2.h"
 #include "ui_form3.h"
 #include "ui_form4.h"
+#include "ui_records.h"
 #include "windows/layout_window.h"
 #include "windows/play_window.h"
 
@@ -56,7 +57,11 @@ LayoutView* highScoreWindow(Form4& form) {
     return new FormWindow<Ui::Form4>(form);
 }
 
+LayoutView* recordsWindow(RecordsScreen& screen) {
+    return new FormWindow<Ui::RecordsScreen>(screen);
+}
+
 ScreenSet::Views windowViews() {
     return ScreenSet::Views{[](Form1& form) { return new PlayWindow(form); }, &scoreWindow,
-                            &menuWindow, &highScoreWindow};
+                            &menuWindow, &highScoreWindow, &recordsWindow};
 }

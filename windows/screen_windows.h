@@ -9,6 +9,7 @@
 LayoutView* scoreWindow(Form2& form);
 LayoutView* menuWindow(Form3& form);
 LayoutView* highScoreWindow(Form4& form);
+LayoutView* recordsWindow(RecordsScreen& screen);
 
-// The four windows, as the program shows its screens.
+// The five windows, as the program shows its screens.
 ScreenSet::Views windowViews();

@@ -819,6 +819,67 @@ class TestEndToEnd : public QObject {
         QCOMPARE(dir.entryList({QStringLiteral("*.replay")}, QDir::Files).size(), 4);
     }
 
+    // A player with only old recordings finds them in the records at once;
+    // the game then played is the best, outlives 60 newer recordings, and
+    // watched from the records ends on the very score screen it ended on.
+    void records() {
+        Game game(QStringLiteral("records"));
+        const QString oldest = QStringLiteral("20200101-100000-15050.replay");
+        QVERIFY(QDir().mkpath(game.replayDir()));
+        const QString golden =
+            QStringLiteral(SPINMARSH_SOURCE_DIR "/tests/data/replay/golden.replay");
+        QVERIFY(QFile::copy(golden, game.replayDir() + QChar('/') + oldest));
+        for (int i = 0; i < 60; ++i) {
+            QVERIFY(QFile::copy(
+                golden,
+                game.replayDir() +
+                    QStringLiteral("/20250101-10%1-15050.replay").arg(i, 4, 10, QChar('0'))));
+        }
+        game.start({QStringLiteral("--records")});
+        QVERIFY(!game.waitFor(QStringLiteral("記録")).isEmpty());
+        QFile table(game.replayDir() + QStringLiteral("/../records.txt"));
+        QVERIFY(table.open(QIODevice::ReadOnly));
+        QVERIFY(table.readAll().contains(("game\t" + oldest).toUtf8()));
+        QVERIFY(game.keys(QStringLiteral("記録"), {QStringLiteral("Escape")}));
+        QVERIFY(game.waitGone(QStringLiteral("記録")));
+        QVERIFY(game.keys(kHighScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.waitGone(kHighScoreTitle));
+
+        // A game of the player's own, worth more than the rest, from the
+        // menu's first showing, on Start.
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Return")}));
+        const QString play = game.waitFor(kPlayTitle);
+        QTRY_VERIFY_WITH_TIMEOUT(ballCentreX(grab(play)) >= 0, kPatience);
+        QVERIFY(game.keys(kPlayTitle, {QStringLiteral("Escape")}));
+        QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kPromptTitle, {QStringLiteral("a"), QStringLiteral("Return")}));
+        const QString score = game.waitFor(kScoreTitle);
+        QVERIFY(game.waitGone(kPromptTitle));
+        QTest::qWait(300);
+        const QImage played = grab(score);
+        QVERIFY(QFile::exists(game.replayDir() + QChar('/') + oldest));
+
+        // Right on the high-score screen, Enter on the best game.
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(kMenuTitle, {QStringLiteral("Down"), QStringLiteral("Down"),
+                                       QStringLiteral("Return")}));
+        QVERIFY(game.keys(kHighScoreTitle, {QStringLiteral("Right")}));
+        QVERIFY(game.keys(QStringLiteral("記録"), {QStringLiteral("Return")}));
+        QVERIFY(!game.waitFor(kPlayTitle).isEmpty());
+        QVERIFY(game.keys(kMessageTitle, {QStringLiteral("Return")}));
+        const QString watched = game.waitFor(kScoreTitle);
+        QVERIFY(!watched.isEmpty());
+        QVERIFY(shownWindow(kPromptTitle).isEmpty());
+        QTest::qWait(300);
+        game.shot(QStringLiteral("watched-score"), grab(watched));
+        QCOMPARE(grab(watched), played);
+
+        QVERIFY(game.keys(kScoreTitle, {QStringLiteral("Return")}));
+        QVERIFY(game.keys(QStringLiteral("記録"), {QStringLiteral("Escape")}));
+        QVERIFY(!game.waitFor(kHighScoreTitle).isEmpty());
+        QVERIFY(game.waitGone(QStringLiteral("記録")));
+    }
+
     // Another window taking the focus pauses the game, with Right held: the
     // field stands still, even once the focus is back, until P; Right, let go
     // in the other window, is let go when the game resumes. Escape ends a

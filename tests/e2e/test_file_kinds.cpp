@@ -110,7 +110,7 @@ QString reads(const QString& reader, const QString& file) {
         return QString::fromLatin1(readTuneFile(file));
     }
     if (reader == QLatin1String("pruning")) {
-        Replays::prune();
+        Records(RecordsFolder(), QString()).prune();
         const QDir folder(Replays::folder());
         const auto all = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
         return QStringLiteral("%1 left").arg(folder.entryList(all).size());
@@ -169,10 +169,11 @@ class TestFileKinds : public QObject {
             QVERIFY(file_kinds::make(file_kinds::kNormal,
                                      dir.filePath(QStringLiteral("config/Rollvane.ini")), kRecord));
         }
-        for (int i = 0; name == QLatin1String("pruning") && i < Replays::kKept; ++i) {
+        for (int i = 0; name == QLatin1String("pruning") && i < Records::kKept; ++i) {
             QVERIFY(file_kinds::make(
                 file_kinds::kNormal,
-                dir.filePath(QStringLiteral("data/spinmarsh/replays/2026-%1-1.replay").arg(i)),
+                dir.filePath(QStringLiteral("data/spinmarsh/replays/20260101-0000%1-1.replay")
+                                 .arg(i, 2, 10, QChar(u'0'))),
                 golden()));
         }
         const QString before = file_kinds::describe(file);

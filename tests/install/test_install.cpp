@@ -297,6 +297,12 @@ class TestInstall : public QObject {
         QTest::newRow("--replay and a recording")
             << QStringList{QStringLiteral("--replay"), recording, recording} << 2 << QString()
             << oneAtATime;
+        QTest::newRow("--records and a recording")
+            << QStringList{QStringLiteral("--records"), recording} << 2 << QString()
+            << QStringLiteral("spinmarsh: --records plays no recording of its own. Try "
+                              "spinmarsh --help.\n");
+        QTest::newRow("--records, no display") << QStringList{QStringLiteral("--records")} << 1
+                                               << QString() << QStringLiteral("no display");
         QTest::newRow("no arguments, no display")
             << QStringList{} << 1 << QString() << QStringLiteral("spinmarsh: ");
     }

@@ -20,11 +20,14 @@ QString snapshot(ScreenRig& rig, const ScriptedDialogs& dialogs) {
     ScreenSet& set = rig.set;
     for (const Screen* screen :
          {static_cast<Screen*>(&set.form1()), static_cast<Screen*>(&set.form2()),
-          static_cast<Screen*>(&set.form3()), static_cast<Screen*>(&set.form4())}) {
+          static_cast<Screen*>(&set.form3()), static_cast<Screen*>(&set.form4()),
+          static_cast<Screen*>(&set.recordsScreen())}) {
         parts << QString::number(int(screen->isLoaded())) + QString::number(int(screen->isShown()));
     }
     parts << QString::number(set.form3().menuPos()) << QString::number(int(set.form1().phase()))
-          << QString::number(int(set.form1().paused()));
+          << QString::number(int(set.form1().paused()))
+          << QString::number(int(set.recordsScreen().list()))
+          << QString::number(set.recordsScreen().row());
     for (const GameField& field : game_fields::kAll) {
         parts << QString::number(field.get(set.form1()));
     }
@@ -39,6 +42,10 @@ Screen& open(ScreenRig& rig, const QString& screen) {
         rig.drive.countdown();
         rig.drive.tick();
         return rig.set.form1();
+    }
+    if (screen == QStringLiteral("records")) {
+        rig.set.recordsScreen().open();
+        return rig.set.recordsScreen();
     }
     Screen& shown = screen == QStringLiteral("menu")        ? static_cast<Screen&>(rig.set.form3())
                     : screen == QStringLiteral("highscore") ? static_cast<Screen&>(rig.set.form4())
@@ -55,7 +62,7 @@ class TestKeyTable : public QObject {
   private Q_SLOTS:
     void everyKeyAScreenTakesIsListed_data() {
         QTest::addColumn<QString>("screen");
-        for (const char* screen : {"score", "menu", "highscore", "play"}) {
+        for (const char* screen : {"score", "menu", "highscore", "records", "play"}) {
             QTest::newRow(screen) << QString::fromLatin1(screen);
         }
     }
@@ -64,7 +71,10 @@ class TestKeyTable : public QObject {
         QStringList taken;
         for (int code = 1; code < 255; ++code) {
             ScriptedDialogs dialogs;
-            ScreenRig rig(dialogs, headlessViews());
+            // Two games, so that a key choosing another has one to choose.
+            const RecordsFolderRig folder({QStringLiteral("20260101-120000-15050.replay"),
+                                           QStringLiteral("20260102-120000-15050.replay")});
+            ScreenRig rig(dialogs, headlessViews(), &folder.records);
             Screen& shown = open(rig, screen);
             const QString before = snapshot(rig, dialogs);
             auto key = static_cast<int16_t>(code);

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The whole flow of screens without a window: headless views, keys handed
@@ -141,6 +142,98 @@ class TestScreenFlow : public QObject {
         press(rig.set.form3(), key::kEnter);
         QCOMPARE(rig.set.form4().caption(QStringLiteral("n")), QStringLiteral("Ann"));
         QCOMPARE(rig.set.form4().caption(QStringLiteral("hs")), QString::number(total));
+    }
+
+    void recordsScreenKeys_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<bool>("recent");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("marks");
+        QTest::newRow("opens on the best game") << QList<int>{} << false << 0 << "→\n\n";
+        QTest::newRow("down and down")
+            << QList<int>{key::kDown, key::kDown} << false << 2 << "\n\n→";
+        QTest::newRow("no further than the last")
+            << QList<int>{key::kDown, key::kDown, key::kDown} << false << 2 << "\n\n→";
+        QTest::newRow("no further than the first") << QList<int>{key::kUp} << false << 0 << "→\n\n";
+        QTest::newRow("right: the recent games, from the top")
+            << QList<int>{key::kDown, key::kRight} << true << 0 << "→\n\n";
+        QTest::newRow("left: the best again")
+            << QList<int>{key::kRight, key::kDown, key::kLeft} << false << 0 << "→\n\n";
+        QTest::newRow("other keys do nothing")
+            << QList<int>{key::kDown, 'A', 32} << false << 1 << "\n→\n";
+    }
+
+    void recordsScreenKeys() {
+        QFETCH(QList<int>, keys);
+        QFETCH(bool, recent);
+        QFETCH(int, row);
+        QFETCH(QString, marks);
+        RecordsFolderRig data({"20260101-100000-15050.replay", "20260102-100000-15050.replay",
+                               "20260103-100000-15050.replay"});
+        ScriptedDialogs dialogs;
+        ScreenRig rig(dialogs, headlessViews(), &data.records);
+        rig.set.form4().show();
+        press(rig.set.form4(), key::kRight);
+        RecordsScreen& screen = rig.set.recordsScreen();
+        for (int k : keys) {
+            press(screen, static_cast<int16_t>(k));
+        }
+        QCOMPARE(screen.list() == RecordsScreen::List::Recent, recent);
+        QCOMPARE(screen.row(), row);
+        QCOMPARE(screen.caption(QStringLiteral("mark")), marks);
+        // The best ten are ranked and named; the recent games are newest first.
+        QCOMPARE(screen.caption(QStringLiteral("rank")), recent ? "\n\n" : "1\n2\n3");
+        QCOMPARE(screen.caption(QStringLiteral("played")).left(10),
+                 recent ? QStringLiteral("2026-01-03") : QStringLiteral("2026-01-01"));
+        QVERIFY(rig.set.form4().isLoaded());
+    }
+
+    // From the high-score screen to the records, a game watched to its
+    // score screen and back, then one stopped midway.
+    void watchesAGameOfTheRecords() {
+        RecordsFolderRig data({"20260101-100000-15050.replay"});
+        ScriptedDialogs dialogs;
+        ScreenRig rig(dialogs, headlessViews(), &data.records);
+        RecordsScreen& screen = rig.set.recordsScreen();
+        rig.set.form4().show();
+        const std::vector<int32_t> carried = carriedState(rig.set.form1());
+        press(rig.set.form4(), key::kRight);
+        QVERIFY(screen.isShown());
+        QCOMPARE(screen.caption(QStringLiteral("total")), QStringLiteral("15050"));
+
+        rig.drive.load([&] { press(screen, key::kEnter); });
+        QVERIFY(rig.set.watching());
+        QVERIFY(!screen.isLoaded());
+        rig.drive.countdown();
+        while (rig.drive.tick()) {
+        }
+        // The game as recorded, its own score screen, no prompt, nothing kept.
+        QCOMPARE(dialogs.messages, QStringList(QStringLiteral("終わり")));
+        QVERIFY(rig.set.form2().isShown());
+        QCOMPARE(rig.set.form2().caption(QStringLiteral("total")), QStringLiteral("15050"));
+        QVERIFY(dialogs.prompts.isEmpty());
+        QVERIFY(!QFile::exists(settingsFile()));
+        press(rig.set.form2(), key::kEnter);
+        QVERIFY(screen.isShown());
+        QVERIFY(!rig.set.watching());
+        // The next game plays on from the player's own last game.
+        QCOMPARE(carriedState(rig.set.form1()), carried);
+
+        rig.drive.load([&] { press(screen, key::kEnter); });
+        rig.drive.countdown();
+        rig.drive.tick();
+        rig.set.stopWatching();
+        QVERIFY(screen.isShown());
+        QVERIFY(!rig.set.form1().isLoaded());
+        QVERIFY(!rig.set.form2().isLoaded());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(carriedState(rig.set.form1()), carried);
+
+        press(screen, key::kEscape);
+        QVERIFY(!screen.isLoaded());
+        QVERIFY(rig.set.form4().isShown());
+        press(rig.set.form4(), key::kEnter);
+        QVERIFY(rig.set.form3().isShown());
     }
 
     // A settings folder that cannot exist: the save fails, the player is told,

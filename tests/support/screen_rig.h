@@ -5,16 +5,24 @@
 #include "headless/play_driver.h"
 #include "tests/support/stand_ins.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
 
-// The program's four screens, shown in the views given, with stand-ins for
+// The program's screens, shown in the views given, with stand-ins for
 // time, sound and the browser, and the real settings file.
 struct ScreenRig : StandInWorld {
-    ScreenRig(Dialogs& screenDialogs, ScreenSet::Views views)
-        : set(screenPlatform(screenDialogs, settings, shell), std::move(views),
-              [this] { ++ended; }) {}
+    ScreenRig(Dialogs& screenDialogs, ScreenSet::Views views, const Records* records = nullptr)
+        : set(
+              [&] {
+                  ScreenSet::Platform platform = screenPlatform(screenDialogs, settings, shell);
+                  platform.records = records;
+                  return platform;
+              }(),
+              std::move(views), [this] { ++ended; }) {}
 
     QSettingsStore settings;
     RecordingShell shell;
@@ -42,3 +50,19 @@ struct ScreenRig : StandInWorld {
 inline QString settingsFile() {
     return QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/Rollvane.ini");
 }
+
+// A data folder holding the kept golden game (total 15050) under each of the
+// names given.
+struct RecordsFolderRig {
+    QTemporaryDir dir;
+    RecordsFolder folder{dir.path()};
+    Records records{folder, QStringLiteral("Account")};
+
+    explicit RecordsFolderRig(const QStringList& files) {
+        QDir().mkpath(folder.replaysDir());
+        for (const QString& file : files) {
+            QFile::copy(QStringLiteral(SPINMARSH_SOURCE_DIR "/tests/data/replay/golden.replay"),
+                        folder.replaysDir() + QChar('/') + file);
+        }
+    }
+};

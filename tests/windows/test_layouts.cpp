@@ -2,11 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "art/pictures.h"
+#include "base/key_codes.h"
+#include "headless/recording_samples.h"
 #include "headless/stand_in_world.h"
 #include "play/form1.h"
 #include "screens/form2.h"
 #include "screens/form3.h"
 #include "screens/form4.h"
+#include "screens/records_screen.h"
 #include "tests/support/stand_ins.h"
 #include "tests/support/windows.h"
 #include "windows/play_window.h"
@@ -19,6 +22,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QRawFont>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -99,6 +103,18 @@ std::vector<Layout> layouts() {
             {"Picture", 0, 0, 867, 187},
             {"n", 8, 80, 324, 84, "Tempus Sans ITC", 64, R, kGrey},
             {"hs", 344, 96, 505, 57, "Stop", 48, R, kWhite},
+            {"hint", 8, 164, 849, 19, "ＭＳ Ｐゴシック", 13, R, qRgb(128, 128, 128)},
+        }},
+        {"記録", {895, 523}, {
+            {"heading", 0, 8, 895, 40, "ＭＳ Ｐゴシック", 27, Qt::AlignHCenter, kWhite},
+            {"mark", 8, 60, 32, 356, "ＭＳ Ｐゴシック", 20, L, kWhite},
+            {"rank", 40, 60, 40, 356, "ＭＳ Ｐゴシック", 20, R, kGrey},
+            {"name", 96, 60, 250, 356, "ＭＳ Ｐゴシック", 20, L, kGrey},
+            {"total", 356, 60, 110, 356, "ＭＳ Ｐゴシック", 20, R, kWhite},
+            {"played", 480, 60, 184, 356, "ＭＳ Ｐゴシック", 20, L, kGrey},
+            {"end", 674, 60, 110, 356, "ＭＳ Ｐゴシック", 20, L, kGrey},
+            {"seconds", 790, 60, 90, 356, "ＭＳ Ｐゴシック", 20, R, kGrey},
+            {"hint", 0, 486, 895, 32, "ＭＳ Ｐゴシック", 27, Qt::AlignHCenter, kWhite},
         }},
     };
     // clang-format on
@@ -133,6 +149,30 @@ class TestLayouts : public QObject {
     std::unique_ptr<Form2> score;
     std::unique_ptr<Form3> menu;
     std::unique_ptr<Form4> highScore;
+    // The records of a player with games of every ending.
+    QTemporaryDir data;
+    std::unique_ptr<Records> records;
+    std::unique_ptr<RecordsScreen> recordsScreen;
+
+    void fileGames() {
+        QFile golden(QStringLiteral(SPINMARSH_SOURCE_DIR "/tests/data/replay/golden.replay"));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        std::string error;
+        const Recording game = *parseRecording(golden.readAll().toStdString(), error);
+        const RecordsFolder folder(data.path());
+        records = std::make_unique<Records>(folder, QStringLiteral("Tovik"));
+        const std::array<Form1::End, 4> ends = {Form1::End::Life, Form1::End::Escape,
+                                                Form1::End::Time, Form1::End::Close};
+        for (int i = 0; i < 24; ++i) {
+            Recording played = game;
+            played.end = ends[static_cast<size_t>(i) % ends.size()];
+            const int32_t total = 14000 + 50 * ((i * 37) % 41);
+            folder.writeReplay(
+                Records::fileName(QDateTime(QDate(2026, 12, 1 + i), QTime(20, i)), total),
+                recordingWorth(played, total));
+        }
+        records->enter(records->bestTen().front().file, QStringLiteral("Ann"));
+    }
 
     // Every screen loaded and shown at once, as it stands right after loading.
     void showAll() {
@@ -153,10 +193,13 @@ class TestLayouts : public QObject {
         score = std::make_unique<Form2>(finished, *record, world.dialogs, &scoreWindow);
         menu = std::make_unique<Form3>(shell, &menuWindow);
         highScore = std::make_unique<Form4>(*record, &highScoreWindow);
+        fileGames();
+        recordsScreen = std::make_unique<RecordsScreen>(records.get(), &recordsWindow);
         play->show();
         score->show();
         menu->show();
         highScore->show();
+        recordsScreen->open();
     }
 
   private Q_SLOTS:
@@ -167,6 +210,7 @@ class TestLayouts : public QObject {
         score->unload();
         menu->unload();
         highScore->unload();
+        recordsScreen->unload();
     }
 
     void controlsSitWhereTheLayoutsPutThem() {
@@ -284,18 +328,24 @@ class TestLayouts : public QObject {
                 const QFont font = label->font();
                 const QString family = QFontInfo(font).family();
                 QVERIFY2(family.startsWith(substituteFor(font.family())), qPrintable(family));
-                // Where the label draws its text, and where the ink of it lands.
+                // Where the label draws each line of its text (the records'
+                // columns hold a line a game), and where the ink of it lands.
                 const QFontMetrics metrics(font);
-                const int advance = metrics.horizontalAdvance(label->text());
-                const int start = c.align == R                  ? label->width() - advance
-                                  : c.align == Qt::AlignHCenter ? (label->width() - advance) / 2
-                                                                : 0;
-                const QRect ink =
-                    metrics.tightBoundingRect(label->text()).translated(start, metrics.ascent());
-                // A pixel of slack for the rounding of the ink box.
-                QVERIFY2(label->rect().adjusted(-1, -1, 1, 1).contains(ink), c.name);
+                const QStringList lines = label->text().split(QChar('\n'));
+                for (qsizetype i = 0; i < lines.size(); ++i) {
+                    if (lines[i].isEmpty())
+                        continue;
+                    const int advance = metrics.horizontalAdvance(lines[i]);
+                    const int start = c.align == R                  ? label->width() - advance
+                                      : c.align == Qt::AlignHCenter ? (label->width() - advance) / 2
+                                                                    : 0;
+                    const QRect ink = metrics.tightBoundingRect(lines[i]).translated(
+                        start, metrics.ascent() + static_cast<int>(i) * metrics.lineSpacing());
+                    // A pixel of slack for the rounding of the ink box.
+                    QVERIFY2(label->rect().adjusted(-1, -1, 1, 1).contains(ink), c.name);
+                }
                 const QRawFont raw = QRawFont::fromFont(font, QFontDatabase::Japanese);
-                for (const uint ch : label->text().toUcs4())
+                for (const uint ch : lines.join(QString()).toUcs4())
                     QVERIFY2(raw.supportsCharacter(ch), c.name);
             }
         }
@@ -316,6 +366,10 @@ class TestLayouts : public QObject {
         save(QStringLiteral("Form3"), "title_menu.png");
         save(QStringLiteral("Form4"), "high_score.png");
         save(QStringLiteral("Form1"), "play_countdown.png");
+        save(QStringLiteral("記録"), "records_best.png");
+        int16_t right = key::kRight;
+        recordsScreen->Form_KeyDown(right, 0);
+        save(QStringLiteral("記録"), "records_recent.png");
 
         for (int i = 0; i < 3; ++i)
             play->Timer2_Timer();

@@ -106,6 +106,32 @@ class TestPlayWindow : public QObject {
         form->unload();
     }
 
+    // Faster, a watched game runs that many ticks on each of its timer's
+    // events, never part of them.
+    void speedRunsTicksInBatches() {
+        struct Steps : Form1::Tap {
+            void loaded(Form1&) override {}
+            void stepping(Form1&) override { ++count; }
+            void taken(const Form1&, GameEvent::Kind, int16_t) override {}
+            void ended(const Form1&) override {}
+            int count = 0;
+        } steps;
+        auto form = makeForm();
+        form->tap = &steps;
+        form->show();
+        auto* window = qobject_cast<PlayWindow*>(visibleWindow(QStringLiteral("Form1")));
+        QVERIFY(window != nullptr);
+        window->setSpeed(4);
+        // The start of play is a step of its own.
+        QTRY_VERIFY_WITH_TIMEOUT(steps.count > 1, 5000);
+        for (int i = 0; i < 8 && form->inGame(); ++i) {
+            QTest::qWait(20);
+            QCOMPARE((steps.count - 1) % 4, 0);
+        }
+        QVERIFY(steps.count > 8);
+        form->unload();
+    }
+
     // P stops both timers and shows the pause over the field, whose own
     // pixels stay as they were. Losing the focus pauses too, and a key held
     // then counts as let go once P resumes.
