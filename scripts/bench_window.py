@@ -478,7 +478,7 @@ def play(program, display, home, seconds, pulse=None, endings=0, idle=True, paus
                 (ends and time.monotonic_ns() - ends[-1] < 1_000_000_000):
             if process.poll() is not None:
                 fail("the game ended by itself")
-            if time.monotonic() - began > 60 + 10 * seconds + 20 * endings:
+            if time.monotonic() - began > 60 + (20 if keys else 10) * seconds + 20 * endings:
                 fail("not enough play within the time allowed")
             if pausing and idle[2] is None and ticking(tick_log, since):
                 idle[2] = paused_cpu(x, sampler, tick_log)
@@ -650,7 +650,7 @@ def build_floor(folder, into):
     return into / "floor-xcb", into / "floor-qt"
 
 
-def compare_rounds(programs, home, seconds, rounds, floor):
+def compare_rounds(programs, home, seconds, rounds, floor, fullscreen=True):
     """ROUNDS rounds, each measuring in turn the floor programs (if FLOOR),
     and each of the game's PROGRAMS (label: path) silent in its window and
     fullscreen (twice its size on a 1920 x 1080 screen); one row of figures
@@ -665,13 +665,20 @@ def compare_rounds(programs, home, seconds, rounds, floor):
     figures = {}
     for n in range(rounds):
         for label, command, title, env in others:
+            print(f"round {n + 1}: {label}", file=sys.stderr)
             figures.setdefault(label, []).append(other_round(command, title, seconds, env))
         for name, program in programs.items():
             for label, screen, full in ((f"{name}, window", "1280x1024x24", False),
                                         (f"{name}, fullscreen 2x", "1920x1080x24", True)):
-                round_home = home / f"round-{n}-{len(figures)}"
-                figures.setdefault(label, []).append(
-                    game_round(program, round_home, seconds, screen, full))
+                if full and not fullscreen:
+                    continue
+                print(f"round {n + 1}: {label}", file=sys.stderr)
+                round_home = home / f"round-{n}-{label}"
+                try:
+                    row = game_round(program, round_home, seconds, screen, full)
+                except SystemExit:  # said why; the other rounds still count
+                    continue
+                figures.setdefault(label, []).append(row)
     return figures
 
 
@@ -679,6 +686,8 @@ def print_rounds(figures, rounds, seconds):
     print(f"--- side by side, silent, arrows held: {rounds} rounds of {seconds:.0f} s "
           "(the game: of play), each on its own Xvfb + openbox; medians, then each round")
     for label, rows in figures.items():
+        if len(rows) < rounds:
+            print(f"{label}: {rounds - len(rows)} of the rounds failed")
         process = [r["process"] for r in rows]
         xs = [r["X server"] for r in rows]
         together = [a + b for a, b in zip(process, xs)]
@@ -719,6 +728,8 @@ def main():
                         help="folder of the floor programs (floor.cpp, floor_xcb.c) to "
                              "measure beside the game")
     parser.add_argument("--before", help="another build of the game to compare side by side")
+    parser.add_argument("--window-only", action="store_true",
+                        help="the comparison without the fullscreen runs")
     parser.add_argument("--only-rounds", action="store_true",
                         help="the side-by-side comparison alone")
     args = parser.parse_args()
@@ -737,7 +748,8 @@ def main():
             programs = {"Spinmarsh": args.program}
             if args.before:
                 programs["Spinmarsh before"] = args.before
-            figures = compare_rounds(programs, Path(tmp), args.seconds, args.rounds, args.floor)
+            figures = compare_rounds(programs, Path(tmp), args.seconds, args.rounds, args.floor,
+                                     not args.window_only)
         print(f"machine: {os.cpu_count()} cores, {cpu_model()}")
         print(f"load average before: {' '.join(load_before)}, after: {' '.join(loadavg())}")
         print_rounds(figures, args.rounds, args.seconds)
