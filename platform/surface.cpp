@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 Surface::Surface(const QImage& picture) : m_image(picture.convertToFormat(QImage::Format_RGB32)) {}
 
@@ -39,6 +40,43 @@ template <typename Op> void combineRow(QRgb* d, const QRgb* s, int n, Op op) {
     }
 }
 
+// A copy from another surface writes only the pixels that differ and
+// reports only the rectangles they lie in, one for each run of rows with a
+// difference: restoring a margin strip whole from the background changes
+// just where a gunman or a shot stood, and only that need reach the screen.
+// dstRow and srcRow point at the first row of the area; the source's pixel
+// for x is at x + dx.
+void copyChanged(uchar* dstRow, qsizetype dstStride, const uchar* srcRow, qsizetype srcStride,
+                 const QRect& area, int dx, const std::function<void(const QRect&)>& changed) {
+    QRect run;
+    const auto report = [&] {
+        if (!run.isEmpty() && changed) {
+            changed(run);
+        }
+        run = QRect();
+    };
+    const size_t rowBytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
+    for (int y = area.top(); y <= area.bottom(); ++y, dstRow += dstStride, srcRow += srcStride) {
+        auto* d = reinterpret_cast<QRgb*>(dstRow) + area.left();
+        const auto* s = reinterpret_cast<const QRgb*>(srcRow) + area.left() + dx;
+        if (std::memcmp(d, s, rowBytes) == 0) {
+            report();
+            continue;
+        }
+        int first = 0;
+        int last = area.width() - 1;
+        while (d[first] == s[first]) {
+            ++first;
+        }
+        while (d[last] == s[last]) {
+            --last;
+        }
+        std::memcpy(d + first, s + first, static_cast<size_t>(last - first + 1) * sizeof(QRgb));
+        run |= QRect(area.left() + first, y, last - first + 1, 1);
+    }
+    report();
+}
+
 } // namespace
 
 void BitBlt(Surface& dst, int xd, int yd, int w, int h, const Surface& src, int xs, int ys,
@@ -65,29 +103,29 @@ void BitBlt(Surface& dst, int xd, int yd, int w, int h, const Surface& src, int 
     const uchar* srcRow = src.m_image.constBits() + (ys + top) * srcStride;
     const int n = right - left;
     const int rows = bottom - top;
-    // Whole rows of two pictures of the same width lie end to end in memory,
-    // as in the top margin strip: one copy moves them all.
-    if (rop == SRCCOPY && &dst != &src && n * qsizetype(sizeof(QRgb)) == dstStride &&
-        dstStride == srcStride) {
-        std::memcpy(dstRow, srcRow, static_cast<size_t>(rows * dstStride));
-    } else {
-        for (int y = 0; y < rows; ++y, dstRow += dstStride, srcRow += srcStride) {
-            auto* d = reinterpret_cast<QRgb*>(dstRow) + xd + left;
-            const auto* s = reinterpret_cast<const QRgb*>(srcRow) + xs + left;
-            switch (rop) {
-            case SRCCOPY:
-                std::memmove(d, s, static_cast<size_t>(n) * sizeof(QRgb));
-                break;
-            case SRCAND:
-                combineRow(d, s, n, [](auto a, auto b) { return a & b; });
-                break;
-            default:
-                combineRow(d, s, n, [](auto a, auto b) { return a ^ b; });
-                break;
-            }
+    const int x0 = xd + left;
+    const int y0 = yd + top;
+    if (rop == SRCCOPY && &dst != &src) {
+        copyChanged(dstRow, dstStride, srcRow, srcStride, QRect(x0, y0, n, rows), xs - xd,
+                    dst.changed);
+        return;
+    }
+    for (int y = 0; y < rows; ++y, dstRow += dstStride, srcRow += srcStride) {
+        auto* d = reinterpret_cast<QRgb*>(dstRow) + x0;
+        const auto* s = reinterpret_cast<const QRgb*>(srcRow) + xs + left;
+        switch (rop) {
+        case SRCCOPY:
+            std::memmove(d, s, static_cast<size_t>(n) * sizeof(QRgb));
+            break;
+        case SRCAND:
+            combineRow(d, s, n, [](auto a, auto b) { return a & b; });
+            break;
+        default:
+            combineRow(d, s, n, [](auto a, auto b) { return a ^ b; });
+            break;
         }
     }
     if (dst.changed) {
-        dst.changed(QRect(xd + left, yd + top, n, rows));
+        dst.changed(QRect(x0, y0, n, rows));
     }
 }

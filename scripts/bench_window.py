@@ -32,8 +32,21 @@ recording. The moments the sound server reports the game's output opening and
 closing are timed the same way. That run's CPU figures are left out: the
 recorder changes how often the sink, and with it the game's output, wakes.
 
+First, side by side in ROUNDS rounds, each program on its own Xvfb with
+openbox and two arrows held, switched every 0.7 s: the floor programs built
+from --floor (straight XCB with server-side fills, a minimal Qt widget with
+and without MIT-SHM; measured over SECONDS of wall time, as their own script
+does), then the game silent in its window and fullscreen at twice its size
+on a 1920 x 1080 screen (over SECONDS of play), and the same for --before, an
+older build, if given. For each: the process's and the X server's share of
+one core, the main thread's context switches (voluntary and involuntary) a
+second and a tick, and the game's share thread by thread. The X server's
+share of the game includes the harness looking for its windows twice a
+second.
+
 Usage: scripts/bench_window.py [--program build-bench/bin/spinmarsh] [--seconds 10]
                                [--starts 5] [--endings 7] [--pairs 5]
+                               [--rounds 3] [--floor DIR] [--before PROGRAM] [--only-rounds]
 """
 
 import argparse
@@ -93,11 +106,11 @@ def cpu_model():
     return "unknown"
 
 
-def start_xvfb():
+def start_xvfb(screen="1280x1024x24"):
     read_fd, write_fd = os.pipe()
     server = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_fd), "-noreset", "-nolisten", "tcp",
-         "-screen", "0", "1280x1024x24"],
+         "-screen", "0", screen],
         pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
     with os.fdopen(read_fd) as pipe:
@@ -123,6 +136,13 @@ class X:
         subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", key],
                        env=self.env, capture_output=True)
 
+    def hold(self, window, down, up):
+        """Lets go of the keys UP and holds the keys DOWN, in WINDOW if given."""
+        focus = ["windowfocus", "--sync", window] if window else []
+        subprocess.run(["xdotool", *focus] + [w for k in up for w in ("keyup", k)] +
+                       [w for k in down for w in ("keydown", k)], env=self.env,
+                       capture_output=True)
+
 
 def game_environment(display, home, pulse=None):
     # No sound server unless given: neither the desktop's nor one started on
@@ -136,7 +156,7 @@ def game_environment(display, home, pulse=None):
     return env
 
 
-def prepare_home(home, music=True):
+def prepare_home(home, music=True, fullscreen=False):
     home.mkdir(exist_ok=True)
     (home / "runtime").mkdir(mode=0o700)
     config = home / "config"
@@ -150,7 +170,8 @@ def prepare_home(home, music=True):
         f"[{escape('データ')}]\n{escape('ハイスコア')}=2000000000\n{escape('名前')}=bench\n")
     preferences = config / "invalid.spinmarsh.spinmarsh"
     preferences.mkdir()
-    (preferences / "spinmarsh.ini").write_text(f"[General]\nmusic={str(music).lower()}\n")
+    (preferences / "spinmarsh.ini").write_text(
+        f"[General]\nfullscreen={str(fullscreen).lower()}\nmusic={str(music).lower()}\n")
 
 
 def stop(process):
@@ -307,6 +328,50 @@ class CpuSampler(threading.Thread):
         return c0 if t1 == t0 else c0 + (c1 - c0) * (when - t0) / (t1 - t0)
 
 
+class ThreadSampler(CpuSampler):
+    """(monotonic ns, {thread: [CPU s, voluntary, involuntary switches]}) of the
+    process every 50 ms; the main thread is "main", the others go by their
+    names, those of one name together."""
+
+    def run(self):
+        tasks = self.path.parent / "task"
+        while self.running:
+            threads = {}
+            try:
+                for task in tasks.iterdir():
+                    status = (task / "status").read_text()
+                    fields = (task / "stat").read_text().rsplit(")", 1)[1].split()
+                    name = "main" if task.name == tasks.parent.name else \
+                        re.search(r"^Name:\s+(.*)$", status, re.M).group(1)
+                    row = threads.setdefault(name, [0.0, 0, 0])
+                    row[0] += (int(fields[11]) + int(fields[12])) / HZ
+                    row[1] += int(re.search(r"^voluntary_ctxt_switches:\s+(\d+)", status,
+                                            re.M).group(1))
+                    row[2] += int(re.search(r"^nonvoluntary_ctxt_switches:\s+(\d+)", status,
+                                            re.M).group(1))
+            except (FileNotFoundError, ProcessLookupError):
+                return
+            self.samples.append((time.monotonic_ns(), threads))
+            time.sleep(0.05)
+
+    def during(self, games):
+        """Seconds sampled within the games' play, and what each thread spent
+        in them: [CPU s, voluntary, involuntary switches]."""
+        span, spent = 0.0, {}
+        for g in games:
+            inside = [s for s in self.samples if g[0] <= s[0] <= g[-1]]
+            if len(inside) < 2:
+                continue
+            (t0, first), (t1, last) = inside[0], inside[-1]
+            span += (t1 - t0) / 1e9
+            for name, row in last.items():
+                before = first.get(name, [0.0, 0, 0])
+                total = spent.setdefault(name, [0.0, 0, 0])
+                for i in range(3):
+                    total[i] += row[i] - before[i]
+        return span, spent
+
+
 def read_ticks(tick_log):
     """The tick timestamps (ns) in the game's stderr, whole lines only."""
     if not tick_log.exists():
@@ -379,21 +444,23 @@ def ticking(tick_log, since_ns):
 
 
 def play(program, display, home, seconds, pulse=None, endings=0, idle=True, pausing=True,
-         others=()):
+         others=(), keys=False):
     """Plays games until SECONDS of play are logged and ENDINGS games have
     ended a second ago or more, and one has stood paused if PAUSING; returns
     the games (a pause splits one in two), the CPU sampler, the peak resident
     memory in kB, the CPU share on the score screen, the menu (measured only
     when IDLE) and paused, and the moments (ns) the end message got its Enter.
     Given OTHERS, process ids, it returns the games and a sampler of the game
-    and of each of those instead."""
+    and of each of those instead, the game's sampled thread by thread. With
+    KEYS, two arrows are held during play and switched every 0.7 s, as a
+    player would."""
     x = X(display)
     tick_log = home / "stderr.log"
     with tick_log.open("w") as stderr:
         process = subprocess.Popen(
             [program], env=game_environment(display, home, pulse and pulse.address),
             stdout=subprocess.DEVNULL, stderr=stderr)
-    sampler = CpuSampler(process.pid)
+    sampler = (ThreadSampler if others else CpuSampler)(process.pid)
     samplers = [sampler] + [CpuSampler(pid) for pid in others]
     for each in samplers:
         each.start()
@@ -403,13 +470,15 @@ def play(program, display, home, seconds, pulse=None, endings=0, idle=True, paus
     since = time.monotonic_ns()
     pressed = {}
     ends = []
+    arrows = [("Right", "Down"), ("Left", "Up")]
+    held, switched = (), 0.0
     try:
         while play_time(read_games(tick_log)) < seconds or len(ends) < endings or \
                 (pausing and idle[2] is None) or \
                 (ends and time.monotonic_ns() - ends[-1] < 1_000_000_000):
             if process.poll() is not None:
                 fail("the game ended by itself")
-            if time.monotonic() - began > 60 + 10 * seconds + 20 * endings:
+            if time.monotonic() - began > 60 + (20 if keys else 10) * seconds + 20 * endings:
                 fail("not enough play within the time allowed")
             if pausing and idle[2] is None and ticking(tick_log, since):
                 idle[2] = paused_cpu(x, sampler, tick_log)
@@ -421,13 +490,24 @@ def play(program, display, home, seconds, pulse=None, endings=0, idle=True, paus
                 window = x.find(title)
                 if window is None:
                     continue
+                if held:  # on the menu an arrow would move the choice
+                    x.hold(None, (), held)
+                    held = ()
                 if time.monotonic() - pressed.get(window, 0) > 1.0:
                     if title == MESSAGE_TITLE:
                         ends.append(time.monotonic_ns())
                     x.press(window, "Return")
                     pressed[window] = time.monotonic()
                 break
-            time.sleep(0.1)
+            else:
+                if keys and time.monotonic() - switched > 0.7 and \
+                        (window := x.find(PLAY_TITLE)) is not None:
+                    down = arrows[0] if held != arrows[0] else arrows[1]
+                    x.hold(window, down, held)
+                    held, switched = down, time.monotonic()
+            # While a game plays, looking for windows less often keeps the
+            # X server's share the game's own.
+            time.sleep(0.5 if keys and held else 0.1)
         # The game in progress may still be going: count the ticks up to
         # now, and let the CPU sampler pass the last of them.
         games = read_games(tick_log)
@@ -481,6 +561,152 @@ def music_delays(games, ends, recorder, streams):
     return starts, stops, opens, closes
 
 
+def start_desktop(screen):
+    """Xvfb with openbox, when there is one, as a player's desktop."""
+    server, display = start_xvfb(screen)
+    manager = None
+    if shutil.which("openbox"):
+        manager = subprocess.Popen(["openbox"], env=dict(os.environ, DISPLAY=display),
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(1)
+    return server, display, manager
+
+
+def game_round(program, home, seconds, screen, fullscreen):
+    """The game silent on its own desktop, arrows held: the game's threads
+    (share of one core, switches a tick) and the X server's share, over
+    SECONDS of play."""
+    prepare_home(home, music=False, fullscreen=fullscreen)
+    server, display, manager = start_desktop(screen)
+    try:
+        games, (threads, xvfb) = play(program, display, home, seconds, idle=False,
+                                      pausing=False, others=(server.pid,), keys=True)
+    finally:
+        for each in (manager, server):
+            if each is not None:
+                stop(each)
+    span, spent = threads.during(games)
+    ticks = sum(len(g) - 1 for g in games) * span / play_time(games)
+    return {"process": 100 * sum(r[0] for r in spent.values()) / span,
+            "X server": cpu_share(xvfb, games),
+            "threads": {name: (100 * r[0] / span, (r[1] + r[2]) / ticks)
+                        for name, r in spent.items()},
+            "main switches/s": (spent["main"][1] + spent["main"][2]) / span,
+            "main switches/tick": (spent["main"][1] + spent["main"][2]) / ticks}
+
+
+def other_round(command, title, seconds, env=None):
+    """Another program with arrows held, switched every 0.7 s, on its own
+    desktop: its share of one core, the X server's, and its main thread's
+    switches a second, over SECONDS."""
+    server, display, manager = start_desktop("1280x1024x24")
+    x = X(display)
+    process = subprocess.Popen(command, env=dict(x.env, **(env or {})),
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        # As the floor's own script does: a second and a half to start, then
+        # its window activated if it can be found (straight XCB's is not
+        # seen as visible).
+        time.sleep(1.5)
+        if process.poll() is not None:
+            fail(f"{command[0]} ended by itself")
+        found = subprocess.run(["xdotool", "search", "--name", title], env=x.env,
+                               capture_output=True, text=True).stdout.split()
+        if found:
+            subprocess.run(["xdotool", "windowactivate", found[0]], env=x.env,
+                           capture_output=True)
+        program, xvfb = ThreadSampler(process.pid), CpuSampler(server.pid)
+        for each in (program, xvfb):
+            each.start()
+        arrows = [("Right", "Down"), ("Left", "Up")]
+        held = ()
+        t0 = time.monotonic_ns() + 200_000_000
+        while time.monotonic_ns() < t0 + seconds * 1e9 + 200_000_000:
+            down = arrows[0] if held != arrows[0] else arrows[1]
+            x.hold(None, down, held)
+            held = down
+            time.sleep(0.7)
+        t1 = t0 + int(seconds * 1e9)
+        program.running = xvfb.running = False
+    finally:
+        for each in (process, manager, server):
+            if each is not None:
+                stop(each)
+    span, spent = program.during([[t0, t1]])
+    return {"process": 100 * sum(r[0] for r in spent.values()) / span,
+            "X server": cpu_share(xvfb, [[t0, t1]]),
+            "main switches/s": (spent["main"][1] + spent["main"][2]) / span}
+
+
+def build_floor(folder, into):
+    """The floor programs built from FOLDER: straight XCB and a minimal Qt
+    widget."""
+    flags = subprocess.run(["pkg-config", "--cflags", "--libs", "Qt6Widgets"],
+                           capture_output=True, text=True, check=True).stdout.split()
+    subprocess.run(["g++", "-O2", "-fPIC", "-std=c++17", str(folder / "floor.cpp"), "-o",
+                    str(into / "floor-qt")] + flags, check=True)
+    subprocess.run(["gcc", "-O2", str(folder / "floor_xcb.c"), "-o", str(into / "floor-xcb"),
+                    "-lxcb"], check=True)
+    return into / "floor-xcb", into / "floor-qt"
+
+
+def compare_rounds(programs, home, seconds, rounds, floor, fullscreen=True):
+    """ROUNDS rounds, each measuring in turn the floor programs (if FLOOR),
+    and each of the game's PROGRAMS (label: path) silent in its window and
+    fullscreen (twice its size on a 1920 x 1080 screen); one row of figures
+    per round and program."""
+    others = []
+    if floor is not None:
+        xcb, qt = build_floor(floor, home)
+        others += [("floor: XCB, server-side fills", [str(xcb)], "^Floor$", None),
+                   ("floor: Qt widget", [str(qt)], "^Floor$", None),
+                   ("floor: Qt widget, QT_XCB_NO_MITSHM=1", [str(qt)], "^Floor$",
+                    {"QT_XCB_NO_MITSHM": "1"})]
+    figures = {}
+    for n in range(rounds):
+        for label, command, title, env in others:
+            print(f"round {n + 1}: {label}", file=sys.stderr)
+            figures.setdefault(label, []).append(other_round(command, title, seconds, env))
+        for name, program in programs.items():
+            for label, screen, full in ((f"{name}, window", "1280x1024x24", False),
+                                        (f"{name}, fullscreen 2x", "1920x1080x24", True)):
+                if full and not fullscreen:
+                    continue
+                print(f"round {n + 1}: {label}", file=sys.stderr)
+                round_home = home / f"round-{n}-{label}"
+                try:
+                    row = game_round(program, round_home, seconds, screen, full)
+                except SystemExit:  # said why; the other rounds still count
+                    continue
+                figures.setdefault(label, []).append(row)
+    return figures
+
+
+def print_rounds(figures, rounds, seconds):
+    print(f"--- side by side, silent, arrows held: {rounds} rounds of {seconds:.0f} s "
+          "(the game: of play), each on its own Xvfb + openbox; medians, then each round")
+    for label, rows in figures.items():
+        if len(rows) < rounds:
+            print(f"{label}: {rounds - len(rows)} of the rounds failed")
+        process = [r["process"] for r in rows]
+        xs = [r["X server"] for r in rows]
+        together = [a + b for a, b in zip(process, xs)]
+        switches = [r["main switches/s"] for r in rows]
+        line = (f"{label}: all in {statistics.median(together):.1f} % "
+                f"(process {statistics.median(process):.1f}, "
+                f"X server {statistics.median(xs):.1f}); "
+                f"main thread {statistics.median(switches):.0f} switches/s")
+        if "main switches/tick" in rows[0]:
+            line += f", {statistics.median(r['main switches/tick'] for r in rows):.2f} a tick"
+        print(line + "  [" + ", ".join(f"{t:.1f}" for t in together) + "]")
+        if "threads" in rows[0]:
+            names = sorted({n for r in rows for n in r["threads"]})
+            def median(name, i):
+                return statistics.median(r["threads"].get(name, (0.0, 0.0))[i] for r in rows)
+            print("    by thread, % of one core (switches a tick): " + ", ".join(
+                f"{n} {median(n, 0):.2f} ({median(n, 1):.2f})" for n in names))
+
+
 def percentile(values, p):
     ordered = sorted(values)
     return ordered[min(len(ordered) - 1, max(0, -(-len(ordered) * p // 100) - 1))]
@@ -496,6 +722,16 @@ def main():
                         help="games to time the music's start and stop over")
     parser.add_argument("--pairs", type=int, default=5,
                         help="runs with the music on and off, for its cost")
+    parser.add_argument("--rounds", type=int, default=3,
+                        help="rounds of the side-by-side comparison (0: none)")
+    parser.add_argument("--floor", type=Path,
+                        help="folder of the floor programs (floor.cpp, floor_xcb.c) to "
+                             "measure beside the game")
+    parser.add_argument("--before", help="another build of the game to compare side by side")
+    parser.add_argument("--window-only", action="store_true",
+                        help="the comparison without the fullscreen runs")
+    parser.add_argument("--only-rounds", action="store_true",
+                        help="the side-by-side comparison alone")
     args = parser.parse_args()
     for tool in ("Xvfb", "xdotool"):
         if shutil.which(tool) is None:
@@ -507,6 +743,19 @@ def main():
     if not sound:
         print("bench_window.py: pulseaudio or pactl missing: measuring without a sound server only")
     load_before = loadavg()
+    if args.rounds > 0:
+        with tempfile.TemporaryDirectory(prefix="spinmarsh-bench-") as tmp:
+            programs = {"Spinmarsh": args.program}
+            if args.before:
+                programs["Spinmarsh before"] = args.before
+            figures = compare_rounds(programs, Path(tmp), args.seconds, args.rounds, args.floor,
+                                     not args.window_only)
+        print(f"machine: {os.cpu_count()} cores, {cpu_model()}")
+        print(f"load average before: {' '.join(load_before)}, after: {' '.join(loadavg())}")
+        print_rounds(figures, args.rounds, args.seconds)
+        if args.only_rounds:
+            return
+        load_before = loadavg()
     server, display = start_xvfb()
     runs = []
     delays = cost = None

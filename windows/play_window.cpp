@@ -10,8 +10,6 @@
 #include "ui_form1.h"
 #include "windows/layout_window.h"
 
-#include <QGraphicsProxyWidget>
-#include <QGraphicsView>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPaintEvent>
@@ -20,6 +18,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
+#include <utility>
 
 FieldView::FieldView(QWidget* parent) : QFrame(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -30,14 +30,26 @@ void FieldView::surfaceChanged(const QRect& rect) {
 }
 
 void FieldView::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event);
+    // The border never changes: a tick's sprites inside it leave it alone.
+    // Drawn anyway, its 404-row edges would be split among helper threads.
+    if (!contentsRect().contains(event->region().boundingRect())) {
+        QFrame::paintEvent(event);
+    }
     if (m_surface == nullptr) {
         return;
     }
+    // Rectangle by rectangle, each a plain copy: the rectangles a tick
+    // changed lie all over the field, and their bounding rectangle drawn
+    // through the clip would be copied row by row in pieces handed to helper
+    // threads. The clip is the paint event's region, so within its own
+    // rectangles nothing needs it.
     QPainter painter(this);
+    painter.setClipping(false);
     const QRect area = contentsRect();
-    const QRect target = event->rect() & area;
-    painter.drawImage(target, m_surface->image(), target.translated(-area.topLeft()));
+    for (const QRect& rect : event->region()) {
+        const QRect target = rect & area;
+        painter.drawImage(target.topLeft(), m_surface->image(), target.translated(-area.topLeft()));
+    }
 }
 
 BannerView::BannerView(QWidget* parent) : QWidget(parent) {
@@ -78,6 +90,51 @@ void PauseSign::paintEvent(QPaintEvent*) {
     painter.drawText(lower, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("P キーで再開します"));
 }
 
+ScaledView::ScaledView(QWidget* content, QWidget* parent) : QWidget(parent), m_content(content) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ScaledView::setFactor(int factor) {
+    if (factor != m_factor) {
+        m_factor = factor;
+        m_picture = QImage(m_content->size() * factor, QImage::Format_RGB32);
+        contentChanged(m_content->rect());
+    }
+}
+
+void ScaledView::contentChanged(const QRect& rect) {
+    m_stale += rect;
+    update(QRect(rect.topLeft() * m_factor, rect.size() * m_factor));
+}
+
+void ScaledView::paintEvent(QPaintEvent* event) {
+    const int k = m_factor;
+    for (const QRect& rect : std::exchange(m_stale, QRegion())) {
+        QImage part(rect.size(), QImage::Format_RGB32);
+        m_content->render(&part, QPoint(), QRegion(rect));
+        const auto rowBytes = static_cast<size_t>(rect.width() * k) * sizeof(QRgb);
+        for (int y = 0; y < part.height(); ++y) {
+            const auto* from = reinterpret_cast<const QRgb*>(part.constScanLine(y));
+            uchar* first = m_picture.scanLine((rect.top() + y) * k) + rect.left() * k * 4;
+            auto* to = reinterpret_cast<QRgb*>(first);
+            for (int x = 0; x < part.width(); ++x) {
+                std::fill_n(to + x * k, k, from[x]);
+            }
+            for (int i = 1; i < k; ++i) {
+                std::memcpy(m_picture.scanLine((rect.top() + y) * k + i) + rect.left() * k * 4,
+                            first, rowBytes);
+            }
+        }
+    }
+    // A plain copy of each rectangle, as the field view does.
+    QPainter painter(this);
+    painter.setClipping(false);
+    for (const QRect& rect : event->region()) {
+        painter.drawImage(rect.topLeft(), m_picture, rect);
+    }
+}
+
 namespace {
 // In the field's bottom right corner, where neither gunman ever stands.
 QLabel* makeMusicSign(QWidget* content, const QRect& field) {
@@ -110,7 +167,11 @@ PlayWindow::PlayWindow(Form1& form, PlayWindowOptions options)
         makeMusicSign(m_content, m_ui->MainPic->contentsRect().translated(m_ui->MainPic->pos()));
     setMusicOff(options.musicOff);
     m_ui->MainPic->setSurface(&form.MainPic);
-    form.MainPic.changed = [this](const QRect& rect) { m_ui->MainPic->surfaceChanged(rect); };
+    form.MainPic.changed = [this](const QRect& rect) {
+        m_ui->MainPic->surfaceChanged(rect);
+        contentChanged(
+            rect.translated(m_ui->MainPic->pos() + m_ui->MainPic->contentsRect().topLeft()));
+    };
     m_pauseSign = new PauseSign(m_ui->MainPic);
     m_pauseSign->setObjectName(QStringLiteral("PauseSign"));
     m_pauseSign->setGeometry(m_ui->MainPic->contentsRect());
@@ -144,7 +205,7 @@ void PlayWindow::display() {
 }
 
 void PlayWindow::setMusicOff(bool off) {
-    m_musicSign->setVisible(off);
+    setShown(m_musicSign, off);
 }
 
 bool PlayWindow::takeKey(const QKeyEvent& event) {
@@ -164,23 +225,11 @@ void PlayWindow::setFullscreen(bool on) {
     m_fullscreen = on;
     const QRect desktop = QWidget::screen()->geometry();
     if (on && m_scaled == nullptr) {
-        // The content is drawn once at its own size into an image, each
-        // change it paints after that only into the changed rectangle of the
-        // image, and the image is shown scaled without smoothing: whole
-        // pixels with hard edges, and a tick costs the few rectangles that
-        // changed, scaled.
-        auto* scene = new QGraphicsScene(this);
+        // The content stays at its own size, out of sight, and is drawn
+        // scaled, part by part as it changes: whole pixels with hard edges,
+        // and a tick costs the few rectangles that changed, scaled.
         m_content->setParent(nullptr);
-        QGraphicsProxyWidget* proxy = scene->addWidget(m_content);
-        proxy->setCacheMode(QGraphicsItem::ItemCoordinateCache);
-        m_content->show();
-        m_scaled = new QGraphicsView(scene, this);
-        m_scaled->setFrameShape(QFrame::NoFrame);
-        m_scaled->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        m_scaled->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        m_scaled->setInteractive(false);
-        m_scaled->setFocusPolicy(Qt::NoFocus);
-        m_scaled->setSceneRect(QRectF(QPointF(0, 0), m_content->size()));
+        m_scaled = new ScaledView(m_content, this);
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         // Without a window manager nobody else makes the window as large as
@@ -190,13 +239,11 @@ void PlayWindow::setFullscreen(bool on) {
         placeScaledContent();
         m_scaled->show();
     } else if (!on && m_scaled != nullptr) {
-        m_content->graphicsProxyWidget()->setWidget(nullptr);
+        delete m_scaled;
+        m_scaled = nullptr;
         m_content->setParent(this);
         m_content->move(0, 0);
         m_content->show();
-        delete m_scaled->scene();
-        delete m_scaled;
-        m_scaled = nullptr;
         setWindowState(windowState() & ~Qt::WindowFullScreen);
         setFixedSize(m_content->size());
         move(desktop.center() - rect().center());
@@ -213,7 +260,7 @@ void PlayWindow::placeScaledContent() {
     const QSize size = m_content->size();
     const int factor = std::max(1, std::min(width() / size.width(), height() / size.height()));
     const QSize scaled = size * factor;
-    m_scaled->setTransform(QTransform::fromScale(factor, factor));
+    m_scaled->setFactor(factor);
     m_scaled->setGeometry(
         QRect(QPoint((width() - scaled.width()) / 2, (height() - scaled.height()) / 2), scaled));
 }
@@ -226,6 +273,17 @@ void PlayWindow::resizeEvent(QResizeEvent* event) {
 void PlayWindow::paintEvent(QPaintEvent* event) {
     if (m_scaled != nullptr) {
         QPainter(this).fillRect(event->rect(), Qt::black);
+    }
+}
+
+void PlayWindow::setShown(QWidget* part, bool shown) {
+    part->setVisible(shown);
+    contentChanged(QRect(part->mapTo(m_content, QPoint()), part->size()));
+}
+
+void PlayWindow::contentChanged(const QRect& rect) {
+    if (m_scaled != nullptr) {
+        m_scaled->contentChanged(rect);
     }
 }
 
@@ -251,7 +309,7 @@ void PlayWindow::setTimer2Enabled(bool enabled) {
 
 void PlayWindow::setPaused(bool paused) {
     m_paused = paused;
-    m_pauseSign->setVisible(paused);
+    setShown(m_pauseSign, paused);
     runTimers();
 }
 
@@ -276,7 +334,7 @@ void PlayWindow::runTimers() {
 }
 
 void PlayWindow::setBannerVisible(bool visible) {
-    m_ui->UserControl11->setVisible(visible);
+    setShown(m_ui->UserControl11, visible);
 }
 
 double PlayWindow::elapsedMilliseconds() const {

@@ -16,7 +16,6 @@
 #include <memory>
 
 class Form1;
-class QGraphicsView;
 class QLabel;
 class Surface;
 namespace Ui {
@@ -63,6 +62,29 @@ class PauseSign : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 };
 
+// The play window's content in fullscreen: each changed part of it drawn
+// at its own size, then each of its pixels copied into a square of pixels of
+// a picture the size of the view, and only the changed squares repainted.
+class ScaledView : public QWidget {
+    Q_OBJECT
+  public:
+    // Shows content, which is not shown itself.
+    ScaledView(QWidget* content, QWidget* parent);
+    // Shows it at factor times its size from now on.
+    void setFactor(int factor);
+    // A changed rectangle of the content, in the content's coordinates.
+    void contentChanged(const QRect& rect);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QWidget* m_content;
+    int m_factor = 0;
+    QImage m_picture;
+    QRegion m_stale; // parts of the content not yet copied into m_picture
+};
+
 // How the play window opens: the player's choices.
 struct PlayWindowOptions {
     bool fullscreen = false;
@@ -105,13 +127,17 @@ class PlayWindow : public ScreenWidget, public PlayView {
     double elapsedMilliseconds() const;
     void setFullscreen(bool on);
     void placeScaledContent();
+    // In fullscreen the content is out of sight, and what changes in it is
+    // told to the view that shows it.
+    void contentChanged(const QRect& rect);
+    void setShown(QWidget* part, bool shown);
 
     std::unique_ptr<Ui::Form1> m_ui;
     // Everything the window shows, at its own size; in fullscreen it is
     // drawn by m_scaled instead of lying in the window.
     QWidget* m_content;
     QLabel* m_musicSign;
-    QGraphicsView* m_scaled = nullptr;
+    ScaledView* m_scaled = nullptr;
     bool m_fullscreen = false;
     Form1* m_form;
     QTimer m_timer2;

@@ -44,6 +44,8 @@ class TestSurface : public QObject {
     void drawingASpriteTwiceEqualsOnce();
     void wideCopies_data();
     void wideCopies();
+    void copyReportsOnlyWhatChanged_data();
+    void copyReportsOnlyWhatChanged();
 };
 
 void TestSurface::rasterOperations_data() {
@@ -282,6 +284,54 @@ void TestSurface::wideCopies() {
     BitBlt(dst, rect.x(), rect.y(), rect.width(), rect.height(), ontoItself ? dst : src, from.x(),
            from.y(), rop);
     QCOMPARE(words(dst.image()), expected);
+}
+
+// The window repaints what a copy reports, so a copy from another surface
+// reports the rectangles of the pixels it changed, one per run of rows, and
+// nothing where the destination already held the source's pixels.
+void TestSurface::copyReportsOnlyWhatChanged_data() {
+    QTest::addColumn<QList<QPoint>>("differing"); // pixels of the destination unlike the source
+    QTest::addColumn<QList<QRect>>("expected");
+
+    QTest::newRow("nothing differs") << QList<QPoint>{} << QList<QRect>{};
+    QTest::newRow("one pixel") << QList<QPoint>{{3, 2}} << QList<QRect>{{3, 2, 1, 1}};
+    QTest::newRow("both ends of a row")
+        << QList<QPoint>{{0, 4}, {9, 4}} << QList<QRect>{{0, 4, 10, 1}};
+    QTest::newRow("one run of rows")
+        << QList<QPoint>{{2, 1}, {6, 2}, {4, 3}} << QList<QRect>{{2, 1, 5, 3}};
+    QTest::newRow("two runs apart")
+        << QList<QPoint>{{1, 0}, {2, 1}, {7, 5}} << QList<QRect>{{1, 0, 2, 2}, {7, 5, 1, 1}};
+    QTest::newRow("the corners") << QList<QPoint>{{0, 0}, {9, 0}, {0, 6}, {9, 6}}
+                                 << QList<QRect>{{0, 0, 10, 1}, {0, 6, 10, 1}};
+}
+
+void TestSurface::copyReportsOnlyWhatChanged() {
+    QFETCH(QList<QPoint>, differing);
+    QFETCH(QList<QRect>, expected);
+
+    // The copy lies at (3, 2) of a larger surface, from (1, 1) of the source.
+    const QPoint at(3, 2), from(1, 1);
+    const Surface source(numbered(12, 9));
+    QImage copied = filled(16, 11, 0xFF202020u);
+    for (int y = 0; y < 7; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            copied.setPixel(at + QPoint(x, y), source.pixel(from.x() + x, from.y() + y));
+        }
+    }
+    QImage start = copied;
+    for (const QPoint& p : differing) {
+        start.setPixel(at + p, 0xFF000000u);
+    }
+    Surface dst(start);
+    QList<QRect> reported;
+    dst.changed = [&reported](const QRect& r) { reported << r; };
+    BitBlt(dst, at.x(), at.y(), 10, 7, source, from.x(), from.y(), SRCCOPY);
+
+    QCOMPARE(dst.image(), copied);
+    for (QRect& r : expected) {
+        r.translate(at);
+    }
+    QCOMPARE(reported, expected);
 }
 
 QTEST_MAIN(TestSurface)

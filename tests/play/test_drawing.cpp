@@ -4,6 +4,7 @@
 #include "play_rig.h"
 
 #include "art/pictures.h"
+#include "base/key_codes.h"
 
 #include <QTest>
 
@@ -17,6 +18,7 @@ class TestDrawing : public QObject {
     void restoreEdgesWipesTheTopAndLeftStrips();
     void shotsAreClippedAtTheFieldsEdge_data();
     void shotsAreClippedAtTheFieldsEdge();
+    void aTickReportsWhatItChangedAndNoMore();
 };
 
 void TestDrawing::wallBounce_data() {
@@ -186,6 +188,41 @@ void TestDrawing::shotsAreClippedAtTheFieldsEdge() {
     if (!visible.isEmpty()) {
         QVERIFY(f.MainPic.image() != f.SubPic.image());
     }
+}
+
+// The window shows a tick by repainting the rectangles the field reports:
+// they must hold every pixel the tick changed, and yet not the margin strips
+// the tick restores whole, where only the gunmen and the shots moved.
+void TestDrawing::aTickReportsWhatItChangedAndNoMore() {
+    PlayRig rig;
+    rig.startPlay();
+    QRegion reported;
+    rig.form.MainPic.changed = [&reported](const QRect& r) { reported += r; };
+    const QRect top(0, 0, 600, 30), left(0, 0, 30, 400);
+    for (int tick = 0; tick < 200 && rig.drive.playing(); ++tick) {
+        // Keys held and switched, so the balls, gunmen and shots all move.
+        rig.release(tick % 40 < 20 ? key::kLeft : key::kRight);
+        rig.press(tick % 40 < 20 ? key::kRight : key::kLeft);
+        rig.press(key::kDown);
+        const QImage before = rig.form.MainPic.image().copy();
+        reported = QRegion();
+        rig.form.life = 5;
+        rig.drive.tick();
+        const QImage after = rig.form.MainPic.image();
+        for (int y = 0; y < after.height(); ++y) {
+            for (int x = 0; x < after.width(); ++x) {
+                if (before.pixel(x, y) != after.pixel(x, y) && !reported.contains(QPoint(x, y))) {
+                    QFAIL(qPrintable(QStringLiteral("tick %1: (%2, %3) changed unreported")
+                                         .arg(tick)
+                                         .arg(x)
+                                         .arg(y)));
+                }
+            }
+        }
+        QVERIFY2((reported & top) != QRegion(top), qPrintable(QString::number(tick)));
+        QVERIFY2((reported & left) != QRegion(left), qPrintable(QString::number(tick)));
+    }
+    QVERIFY(rig.drive.ticks() >= 200);
 }
 
 QTEST_GUILESS_MAIN(TestDrawing)
