@@ -5,7 +5,7 @@
 
 #include "app/build_config.h"
 #include "app/tune_dir.h"
-#include "platform/fluidsynth_music_player.h"
+#include "platform/audio/fluidsynth_music_player.h"
 #include "windows/play_window.h"
 #include "windows/screen_widget.h"
 #include "windows/screen_windows.h"

@@ -4,18 +4,18 @@
 #pragma once
 
 #include "app/replays.h"
+#include "platform/audio/music_switch.h"
 #include "platform/clock.h"
-#include "platform/gamepads.h"
+#include "platform/input/machine_gamepads.h"
 #include "platform/music_player.h"
-#include "platform/music_switch.h"
 #include "platform/pause.h"
-#include "platform/preferences.h"
 #include "platform/random_source.h"
-#include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "platform/storage/preferences.h"
+#include "platform/storage/qsettings_store.h"
 #include "screens/screen_set.h"
-#include "windows/qt_dialogs.h"
 #include "windows/pad_keys.h"
+#include "windows/qt_dialogs.h"
 
 #include <QObject>
 #include <QPointer>

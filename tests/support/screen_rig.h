@@ -3,6 +3,7 @@
 #pragma once
 
 #include "headless/play_driver.h"
+#include "platform/storage/qsettings_store.h"
 #include "tests/support/stand_ins.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/preferences.h"
+#include "platform/storage/preferences.h"
 
 #include <QDir>
 #include <QFileInfo>

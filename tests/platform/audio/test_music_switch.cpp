@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/music_switch.h"
+#include "platform/audio/music_switch.h"
 #include "tests/support/stand_ins.h"
 
 #include <QTest>
