@@ -8,7 +8,7 @@
 #include "platform/clock.h"
 #include "platform/input/machine_gamepads.h"
 #include "platform/music_player.h"
-#include "platform/pause.h"
+#include "platform/sleeper.h"
 #include "platform/random_source.h"
 #include "platform/shell.h"
 #include "platform/storage/preferences.h"
@@ -53,7 +53,7 @@ class Application : public QObject {
     PausableClock m_gameClock{m_clock};
     Replays m_replays{m_gameClock};
     std::unique_ptr<ReplayPlayer> m_player;
-    SleepPause m_pause;
+    ThreadSleeper m_sleeper;
     QtDialogs m_dialogs;
     std::unique_ptr<MusicPlayer> m_music;
     MusicSwitch m_musicSwitch;

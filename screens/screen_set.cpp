@@ -5,7 +5,7 @@
 
 ScreenSet::ScreenSet(Platform platform, Views views, std::function<void()> endProgram)
     : m_record(platform.settings),
-      m_form1(Form1::Environment{platform.clock, platform.gameClock, platform.pause,
+      m_form1(Form1::Environment{platform.clock, platform.gameClock, platform.sleeper,
                                  platform.dialogs, platform.music, platform.random,
                                  platform.tuneDir},
               std::move(views.play)),

@@ -6,7 +6,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/music_player.h"
-#include "platform/pause.h"
+#include "platform/sleeper.h"
 #include "platform/random_source.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -27,7 +27,7 @@ class ScreenSet {
     struct Platform {
         Clock& clock;
         PausableClock& gameClock;
-        Pause& pause;
+        Sleeper& sleeper;
         Dialogs& dialogs;
         MusicPlayer& music;
         RandomSource& random;
