@@ -35,8 +35,8 @@ Application::Application(std::optional<Recording> watched)
         m_player = std::make_unique<ReplayPlayer>(std::move(*watched));
     }
     m_screens = std::make_unique<ScreenSet>(
-        ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_gameClock, m_sleeper,
-                            m_dialogs, m_musicSwitch, m_random, m_settings, m_shell,
+        ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_gameClock,
+                            m_sleeper, m_dialogs, m_musicSwitch, m_random, m_settings, m_shell,
                             findTuneDir(QCoreApplication::applicationDirPath())},
         [this] {
             ScreenSet::Views views = windowViews();
