@@ -5,7 +5,7 @@
 
 #include "app/build_config.h"
 #include "app/data_dir.h"
-#include "platform/fluidsynth_music_player.h"
+#include "platform/audio/fluidsynth_music_player.h"
 #include "windows/play_window.h"
 #include "windows/screen_widget.h"
 #include "windows/screen_windows.h"
@@ -38,8 +38,8 @@ Application::Application(std::optional<Recording> watched)
         m_player = std::make_unique<ReplayPlayer>(std::move(*watched));
     }
     m_screens = std::make_unique<ScreenSet>(
-        ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_gameClock, m_pause,
-                            m_dialogs, m_musicSwitch, m_random, m_settings, m_shell,
+        ScreenSet::Platform{m_player ? m_player->clock() : m_replays.clock(), m_gameClock,
+                            m_sleeper, m_dialogs, m_musicSwitch, m_random, m_settings, m_shell,
                             findTuneDir(QCoreApplication::applicationDirPath()),
                             findWebSite(QCoreApplication::applicationDirPath()), &m_records},
         [this] {

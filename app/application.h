@@ -4,15 +4,15 @@
 #pragma once
 
 #include "app/replays.h"
+#include "platform/audio/music_switch.h"
 #include "platform/clock.h"
-#include "platform/gamepads.h"
+#include "platform/input/machine_gamepads.h"
 #include "platform/music_player.h"
-#include "platform/music_switch.h"
-#include "platform/pause.h"
-#include "platform/preferences.h"
 #include "platform/random_source.h"
-#include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "platform/sleeper.h"
+#include "platform/storage/preferences.h"
+#include "platform/storage/qsettings_store.h"
 #include "screens/screen_set.h"
 #include "windows/pad_keys.h"
 #include "windows/qt_dialogs.h"
@@ -56,7 +56,7 @@ class Application : public QObject {
     Records m_records{RecordsFolder(), accountName()};
     Replays m_replays{m_gameClock, m_records};
     std::unique_ptr<ReplayPlayer> m_player;
-    SleepPause m_pause;
+    ThreadSleeper m_sleeper;
     QtDialogs m_dialogs;
     std::unique_ptr<MusicPlayer> m_music;
     MusicSwitch m_musicSwitch;

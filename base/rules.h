@@ -25,10 +25,10 @@ inline constexpr int kShotSize = 10;
 inline constexpr int kCountdownPeriodMs = 800;
 inline constexpr int32_t kBannerEvent = 2;
 inline constexpr int32_t kStartEvent = 3;
-inline constexpr int kStartPauseMs = 500;
+inline constexpr int kStartWaitMs = 500;
 // Seconds from the window's creation to the start of play.
 inline constexpr double kPlayStartSeconds =
-    (kStartEvent * kCountdownPeriodMs + kStartPauseMs) / 1000.0;
+    (kStartEvent * kCountdownPeriodMs + kStartWaitMs) / 1000.0;
 
 // The tick: one step of the game, 64 times a second, paced against the
 // monotonic clock.

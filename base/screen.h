@@ -20,21 +20,6 @@ class ScreenWindow {
     ~ScreenWindow() = default;
 };
 
-// The window of the simulator and the tests: it only remembers whether it is
-// shown. The views of each screen build on it.
-class HeadlessWindow : public virtual ScreenWindow {
-  public:
-    void display() override { displayed = true; }
-    void conceal() override { displayed = false; }
-    void dispose() override { delete this; }
-    bool isDisplayed() const override { return displayed; }
-
-    bool displayed = false;
-
-  protected:
-    virtual ~HeadlessWindow() = default;
-};
-
 // One object per screen for the whole run. Its variables live as long as the
 // object; its window exists only while the screen is loaded. Reading a
 // variable never loads the screen.

@@ -4,7 +4,7 @@
 // A Rollvane.ini edited by hand: written as it comes, then read as the score
 // screen and the high-score screen read the record.
 
-#include "platform/settings_store.h"
+#include "platform/storage/qsettings_store.h"
 #include "screens/high_score_record.h"
 
 #include <QDir>

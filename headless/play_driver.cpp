@@ -19,7 +19,7 @@ void PlayDriver::countdown() {
             return;
         }
         m_world.clock.time = m_loadedAt + step * rules::kCountdownPeriodMs / 1000.0;
-        m_world.pause.until = m_loadedAt + rules::kPlayStartSeconds;
+        m_world.sleeper.until = m_loadedAt + rules::kPlayStartSeconds;
         m_form.Timer2_Timer();
     }
 }

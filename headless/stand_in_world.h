@@ -3,18 +3,14 @@
 
 #pragma once
 
-#include "platform/clock.h"
-#include "platform/dialogs.h"
-#include "platform/music_player.h"
-#include "platform/pause.h"
-#include "platform/random_source.h"
+#include "headless/stand_ins/stand_ins.h"
 #include "play/form1.h"
-#include "screens/screen_set.h"
+#include "play/play_view.h"
 
 #include <QString>
 
 // Everything outside the game, stood in for: time that moves only when told,
-// a pause that moves it, dialogs answered from a script, music that only
+// a sleep that moves it, dialogs answered from a script, music that only
 // notes what it was asked, random numbers from a list. Nothing waits, sounds
 // or opens a window, so a game runs as fast as the core can play it.
 struct StandInWorld {
@@ -24,7 +20,7 @@ struct StandInWorld {
 
     ManualClock clock;
     PausableClock gameClock{clock}; // what the game reads, unless told otherwise
-    ManualPause pause{clock};
+    ManualSleeper sleeper{clock};
     ScriptedDialogs dialogs;
     RecordingMusicPlayer music;
     SequenceRandom random;
@@ -35,11 +31,18 @@ struct StandInWorld {
     Form1::Environment playEnvironment(const QString& tuneDir = {}) {
         return playEnvironment(gameClock, tuneDir);
     }
-    // What the four screens talk to, with these dialogs, settings and browser.
-    ScreenSet::Platform screenPlatform(Dialogs& screenDialogs, SettingsStore& settings,
-                                       Shell& shell);
 };
 
-// Views without windows that start as the layouts do: the score screen's
-// point values in place, the menu showing only its first item.
-ScreenSet::Views headlessViews();
+// The view of the simulator and the tests: it only remembers what it was told.
+class HeadlessPlayView final : public PlayView, public HeadlessWindow {
+  public:
+    void setTimer1Enabled(bool enabled) override { timer1Enabled = enabled; }
+    void setTimer2Enabled(bool enabled) override { timer2Enabled = enabled; }
+    void setBannerVisible(bool visible) override { bannerVisible = visible; }
+    void setPaused(bool pause) override { paused = pause; }
+
+    bool timer1Enabled = false;
+    bool timer2Enabled = true;
+    bool bannerVisible = true;
+    bool paused = false;
+};

@@ -17,13 +17,6 @@ class SteadyClock : public Clock {
     double now() const override;
 };
 
-// A clock that only moves when told to: the simulator's and the tests'.
-class ManualClock : public Clock {
-  public:
-    double now() const override { return time; }
-    double time = 0.0;
-};
-
 // The game's clock: its source's time, less every stretch it was held. A game
 // paused on it never learns of the pause: neither its play time nor the clock
 // readings its recording keeps count the time it stood still.

@@ -4,9 +4,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
-
-#include <functional>
 
 // The two modal dialogs. Both block the caller and run a nested event loop.
 class Dialogs {
@@ -18,19 +15,4 @@ class Dialogs {
     // carriage return in the prompt breaks the line.
     virtual QString InputBox(const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;
-};
-
-// Answers from a script and remembers what was asked.
-class ScriptedDialogs : public Dialogs {
-  public:
-    void MsgBox(const QString& text) override;
-    QString InputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
-
-    QStringList messages;
-    QStringList prompts;
-    QStringList answers; // taken from the front; "" once empty, as on Cancel
-    // Runs while a message is up, as the real box's own event loop lets other
-    // events in.
-    std::function<void()> whileShown;
 };

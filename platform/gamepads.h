@@ -4,7 +4,6 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 
 // The game controllers plugged into the machine, read as the few controls the
 // game knows. Each pad's D-pad and left stick together make its four
@@ -35,6 +34,3 @@ class NoGamepads : public Gamepads {
   public:
     void setListening(bool) override {}
 };
-
-// The machine's game controllers, or NoGamepads in a game built without them.
-std::unique_ptr<Gamepads> makeGamepads();

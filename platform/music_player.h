@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -27,18 +26,4 @@ class MusicPlayer {
     // Called on the user-interface thread when a tune has played to its end;
     // never when it was cut short by stop() or close(), nor while paused.
     std::function<void()> tuneEnded;
-};
-
-// The stand-in of the simulator and the tests: plays nothing and notes each
-// call in order ("file <path>", "open", "play", ...).
-class RecordingMusicPlayer : public MusicPlayer {
-  public:
-    void setFileName(const QString& path) override { log << QStringLiteral("file ") + path; }
-    void open() override { log << QStringLiteral("open"); }
-    void play() override { log << QStringLiteral("play"); }
-    void stop() override { log << QStringLiteral("stop"); }
-    void close() override { log << QStringLiteral("close"); }
-    void pause() override { log << QStringLiteral("pause"); }
-    void resume() override { log << QStringLiteral("resume"); }
-    QStringList log;
 };

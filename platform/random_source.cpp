@@ -13,12 +13,3 @@ void ClockSeededRandom::reseedFromClock() {
 double ClockSeededRandom::next() {
     return std::uniform_real_distribution<double>(0.0, 1.0)(m_engine);
 }
-
-double SequenceRandom::next() {
-    if (values.empty()) {
-        return 0.0;
-    }
-    const double value = values.front();
-    values.pop_front();
-    return value;
-}

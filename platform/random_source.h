@@ -3,7 +3,6 @@
 
 #pragma once
 
-#include <deque>
 #include <random>
 
 // Uniform random numbers in [0, 1).
@@ -21,13 +20,4 @@ class ClockSeededRandom : public RandomSource {
 
   private:
     std::mt19937_64 m_engine;
-};
-
-// Hands out the given numbers in order (then 0), for tests.
-class SequenceRandom : public RandomSource {
-  public:
-    void reseedFromClock() override { ++reseeds; }
-    double next() override;
-    std::deque<double> values;
-    int reseeds = 0;
 };

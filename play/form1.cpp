@@ -48,7 +48,7 @@ void Form1::Timer2_Timer() {
     }
     if (Countdown == rules::kStartEvent) {
         view()->setBannerVisible(false);
-        m_env.pause.pause(rules::kStartPauseMs);
+        m_env.sleeper.sleep(rules::kStartWaitMs);
         StartPlay();
     }
 }

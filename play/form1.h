@@ -7,8 +7,8 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/music_player.h"
-#include "platform/pause.h"
 #include "platform/random_source.h"
+#include "platform/sleeper.h"
 #include "platform/surface.h"
 #include "play/game_state.h"
 #include "play/play_view.h"
@@ -39,7 +39,7 @@ class Form1 : public Screen, public GameState {
         // Held while the game is paused. It is what `clock` reads, except
         // while a recording plays: that brings its own readings.
         PausableClock& gameClock;
-        Pause& pause;
+        Sleeper& sleeper; // the countdown's wait before play
         Dialogs& dialogs;
         MusicPlayer& music;
         RandomSource& random;

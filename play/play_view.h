@@ -26,17 +26,3 @@ class PlayView : public virtual ScreenWindow {
   protected:
     ~PlayView() = default;
 };
-
-// The view of the simulator and the tests: it only remembers what it was told.
-class HeadlessPlayView final : public PlayView, public HeadlessWindow {
-  public:
-    void setTimer1Enabled(bool enabled) override { timer1Enabled = enabled; }
-    void setTimer2Enabled(bool enabled) override { timer2Enabled = enabled; }
-    void setBannerVisible(bool visible) override { bannerVisible = visible; }
-    void setPaused(bool pause) override { paused = pause; }
-
-    bool timer1Enabled = false;
-    bool timer2Enabled = true;
-    bool bannerVisible = true;
-    bool paused = false;
-};

@@ -5,9 +5,7 @@
 
 #include "base/screen.h"
 
-#include <QHash>
 #include <QImage>
-#include <QSet>
 #include <QString>
 
 // What the score, menu and high-score screens need of their windows besides
@@ -24,28 +22,4 @@ class LayoutView : public virtual ScreenWindow {
 
   protected:
     ~LayoutView() = default;
-};
-
-// The view of the tests without a window: labels are text by name, visible
-// unless hidden, starting as the factory that made it fills them in.
-class HeadlessLayoutView final : public LayoutView, public HeadlessWindow {
-  public:
-    QString caption(const QString& name) const override { return captions.value(name); }
-    void setCaption(const QString& name, const QString& text) override { captions[name] = text; }
-    bool isLabelVisible(const QString& name) const override { return !hidden.contains(name); }
-    void setLabelVisible(const QString& name, bool visible) override {
-        if (visible) {
-            hidden.remove(name);
-        } else {
-            hidden.insert(name);
-        }
-    }
-
-    void setPicture(const QString& name, const QImage& picture) override {
-        pictures[name] = picture;
-    }
-
-    QHash<QString, QString> captions;
-    QSet<QString> hidden;
-    QHash<QString, QImage> pictures;
 };

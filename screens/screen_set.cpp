@@ -7,7 +7,7 @@
 
 ScreenSet::ScreenSet(Platform platform, Views views, std::function<void()> endProgram)
     : m_record(platform.settings), m_playClock(platform.clock),
-      m_form1(Form1::Environment{m_playClock, platform.gameClock, platform.pause, platform.dialogs,
+      m_form1(Form1::Environment{m_playClock, platform.gameClock, platform.sleeper, platform.dialogs,
                                  platform.music, platform.random, platform.tuneDir},
               std::move(views.play)),
       m_form2(m_form1, m_record, platform.dialogs, std::move(views.score)),

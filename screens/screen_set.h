@@ -6,10 +6,10 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/music_player.h"
-#include "platform/pause.h"
 #include "platform/random_source.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "platform/sleeper.h"
 #include "play/form1.h"
 #include "play/replay.h"
 #include "screens/form2.h"
@@ -32,7 +32,7 @@ class ScreenSet {
     struct Platform {
         Clock& clock;
         PausableClock& gameClock;
-        Pause& pause;
+        Sleeper& sleeper;
         Dialogs& dialogs;
         MusicPlayer& music;
         RandomSource& random;

@@ -5,11 +5,14 @@
 
 The layers, in the order they build: base, platform, art, play, screens,
 windows, app. A folder may include headers ("layer/name.h") of its own layer
-and those below, and its libraries may link only those. headless/, the
-stand-in world, sits on screens and serves the tools, the benchmark and the
-tests alone; tools/ and bench/ sit on it. tests/<layer>/ is held to its layer
-and the stand-in world; tests/e2e/ and tests/install/ may use anything. Qt
-Widgets only from windows/ up.
+and those below, and its libraries may link only those. The platform's
+implementations that bring a library in (platform/audio, platform/input,
+platform/storage) rest on platform and serve app/ and the tests alone. The
+stand-in world serves the tools, the benchmark and the tests alone:
+headless/stand_ins/ sits on platform, headless/ on play; tools/ and bench/
+sit on it. tests/<layer>/ (tests/platform/<part>/ for those implementations)
+is held to its layer, includes and linked libraries alike; tests/e2e/ and
+tests/install/ may use anything. Qt Widgets only from windows/ up.
 
 Usage: test_layers.py SOURCE_DIR
 """
@@ -21,10 +24,14 @@ from pathlib import Path
 LAYERS = ["base", "platform", "art", "play", "screens", "windows", "app"]
 WIDGETS_FROM = LAYERS.index("windows")
 # Folders beside the stack and the highest layer each rests on.
-SIDE = {"headless": "screens", "tools": "headless", "bench": "headless", "e2e": "app",
-        "install": "app"}
+SIDE = {"platform/audio": "platform", "platform/input": "platform",
+        "platform/storage": "platform", "headless/stand_ins": "platform", "headless": "play",
+        "tools": "headless", "bench": "headless", "e2e": "app", "install": "app"}
 # What only the tools, the benchmark and the tests may use.
-HARNESS = "headless"
+HARNESS = ("headless", "headless/stand_ins")
+# What only the game itself and the tests may use.
+IMPLEMENTATIONS = ("platform/audio", "platform/input", "platform/storage")
+FOLDERS = LAYERS + list(SIDE)
 # The test helpers belong to the layer of what they need.
 SUPPORT = {"tests/support/windows.h": "windows", "tests/support/screen_rig.h": "screens"}
 
@@ -41,25 +48,39 @@ def rank(folder):
     return rank(SIDE[folder])
 
 
+def folder_of(path):
+    """The deepest known folder a path ("platform/audio/x.h") lies in."""
+    parts = path.split("/")
+    for n in range(len(parts) - 1, 0, -1):
+        folder = "/".join(parts[:n])
+        if folder in FOLDERS:
+            return folder
+    return None
+
+
 def allowed(folder, target_folder, test=False):
     """Whether code held to folder (in tests/ if test) may use target_folder."""
     if target_folder == folder:
         return True
+    if rank(target_folder) > rank(folder):
+        return False
     if target_folder in LAYERS:
-        return rank(target_folder) <= rank(folder)
-    if target_folder == HARNESS:
-        return test or folder in ("tools", "bench")
+        return True
+    if target_folder in HARNESS:
+        return test or folder in ("tools", "bench") + HARNESS
+    if target_folder in IMPLEMENTATIONS:
+        return test or folder == "app"
     # Beside the stack: only the tests of the whole program use those.
     return folder in ("e2e", "install")
 
 
 def sources(root):
     """Every source file with the folder it is held to and whether it is a test's."""
-    for folder in LAYERS + list(SIDE):
-        for base, test in ((root / folder, False), (root / "tests" / folder, True)):
-            for path in sorted(base.rglob("*")):
+    for top in LAYERS + list(SIDE):
+        for base, test in ((root, False), (root / "tests", True)):
+            for path in sorted((base / top).glob("*")):
                 if path.suffix in (".h", ".cpp"):
-                    yield path, folder, test
+                    yield path, folder_of(path.relative_to(base).as_posix()), test
     for path in sorted((root / "tests" / "support").rglob("*")):
         if path.suffix in (".h", ".cpp"):
             yield path, SUPPORT.get(path.relative_to(root).as_posix(), "platform"), True
@@ -75,7 +96,7 @@ def check_includes(root, faults):
             if target == "tests":
                 ok = rank(SUPPORT.get(name, "platform")) <= rank(folder)
             elif target in LAYERS or target in SIDE:
-                ok = allowed(folder, target, test)
+                ok = allowed(folder, folder_of(name), test)
             else:
                 continue
             if not ok:
@@ -84,20 +105,25 @@ def check_includes(root, faults):
 
 
 def check_links(root, faults):
+    cmakes = sorted(path for path in (root / folder / "CMakeLists.txt" for folder in FOLDERS)
+                    if path.exists()) + [root / "tests" / "CMakeLists.txt"]
     libraries = {}
-    for cmake in root.glob("*/CMakeLists.txt"):
+    for cmake in cmakes:
         for match in ADD_LIBRARY.finditer(cmake.read_text(encoding="utf-8")):
-            libraries[match.group(1)] = cmake.parent.name
+            libraries[match.group(1)] = cmake.parent.relative_to(root).as_posix()
     libraries["spinmarsh_testing"] = "platform"
+    # A test folder's list is named after it: layer_platform_audio.
+    test_folders = {folder.replace("/", "_"): folder for folder in FOLDERS}
     seen = 0
-    for cmake in sorted(root.glob("*/CMakeLists.txt")):
+    for cmake in cmakes:
         text = re.sub(r"#.*", "", cmake.read_text(encoding="utf-8"))
-        links = [(cmake.parent.name, m.group(2)) for m in LINK.finditer(text)]
-        test = cmake.parent.name == "tests"
+        folder = cmake.parent.relative_to(root).as_posix()
+        links = [(folder, m.group(2)) for m in LINK.finditer(text)]
+        test = folder == "tests"
         if test:
-            links = [(m.group(1), m.group(2)) for m in SET_LAYER.finditer(text)]
+            links = [(test_folders.get(m.group(1)), m.group(2)) for m in SET_LAYER.finditer(text)]
         for folder, items in links:
-            if folder not in LAYERS and folder not in SIDE:
+            if folder not in FOLDERS:
                 continue
             seen += 1
             for item in items.split():

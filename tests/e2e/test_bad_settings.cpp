@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "app/replays.h"
-#include "platform/preferences.h"
+#include "platform/storage/preferences.h"
+#include "platform/storage/qsettings_store.h"
 #include "screens/high_score_record.h"
 #include "tests/support/file_kinds.h"
 

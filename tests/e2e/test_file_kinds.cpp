@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "app/replays.h"
-#include "platform/fluidsynth_music_player.h"
-#include "platform/preferences.h"
+#include "platform/audio/fluidsynth_music_player.h"
+#include "platform/storage/preferences.h"
+#include "platform/storage/qsettings_store.h"
 #include "screens/high_score_record.h"
 #include "tests/support/file_kinds.h"
 

@@ -34,18 +34,18 @@ void TestGameStart::countdownStartsPlay() {
     f.Timer2_Timer();
     QCOMPARE(f.Countdown, 2);
     QVERIFY(rig.view->bannerVisible);
-    QVERIFY(rig.pause.lengths.isEmpty());
+    QVERIFY(rig.sleeper.lengths.isEmpty());
     QCOMPARE(f.MainPic.image(), f.SubPic.image());
     QVERIFY(rig.music.log.isEmpty()); // the countdown is silent
 
-    // The banner goes first, then the pause, then play.
-    rig.pause.meanwhile = [&] {
+    // The banner goes first, then the wait, then play.
+    rig.sleeper.meanwhile = [&] {
         QVERIFY(!rig.view->bannerVisible);
         QCOMPARE(f.phase(), Form1::Phase::Countdown);
         QCOMPARE(f.MainPic.image(), f.SubPic.image());
     };
     f.Timer2_Timer();
-    QCOMPARE(rig.pause.lengths, QList<int>{500});
+    QCOMPARE(rig.sleeper.lengths, QList<int>{500});
     QCOMPARE(f.phase(), Form1::Phase::Play);
     QVERIFY(rig.view->timer1Enabled);
     QVERIFY(!rig.view->timer2Enabled);
@@ -54,11 +54,11 @@ void TestGameStart::countdownStartsPlay() {
     QCOMPARE(f.MainPic.pixel(316 + 16, 216 + 16), f.BoulPic.pixel(48, 16));
     QCOMPARE(f.MainPic.pixel(50 + 16, 50 + 16), f.Boul2pic.pixel(48, 16));
     QCOMPARE(rig.music.log.size(), 5);
-    QCOMPARE(f.StartTime, 11); // 10.8 after the pause, not 10.3
+    QCOMPARE(f.StartTime, 11); // 10.8 after the wait, not 10.3
 
     f.Timer2_Timer(); // a late countdown event changes nothing
     QCOMPARE(f.Countdown, 3);
-    QCOMPARE(rig.pause.lengths.size(), 1);
+    QCOMPARE(rig.sleeper.lengths.size(), 1);
 }
 
 void TestGameStart::arrowKeysInTheCountdownCountFromTheFirstTick() {
@@ -68,7 +68,7 @@ void TestGameStart::arrowKeysInTheCountdownCountFromTheFirstTick() {
     rig.press(39);
     f.Timer2_Timer();
     f.Timer2_Timer();
-    rig.pause.meanwhile = [&] { rig.press(40); }; // handled right after the pause
+    rig.sleeper.meanwhile = [&] { rig.press(40); }; // handled right after the wait
     f.Timer2_Timer();
     QCOMPARE(QPoint(f.BoulVX, f.BoulVY), QPoint(0, 0));
     f.Timer1_Timer();

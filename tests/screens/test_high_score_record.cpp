@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "platform/storage/qsettings_store.h"
 #include "screens/high_score_record.h"
 #include "tests/support/stand_ins.h"
 

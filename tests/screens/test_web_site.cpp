@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "headless/stand_in_world.h"
 #include "platform/shell.h"
+#include "tests/support/screen_rig.h"
 #include "tests/support/xvfb_server.h"
 
 #include <QDir>

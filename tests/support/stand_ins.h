@@ -3,8 +3,8 @@
 #pragma once
 
 // The tests' stand-ins for the machine's seams that nothing else needs. The
-// ones the simulator and the benchmark also play on stay beside their
-// interfaces in platform/, and headless/ puts them together.
+// ones the simulator and the benchmark also play on are in
+// headless/stand_ins/.
 
 #include "platform/settings_store.h"
 #include "platform/shell.h"

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "base/key_codes.h"
-#include "platform/sdl_gamepads.h"
+#include "platform/input/sdl_gamepads.h"
 #include "tests/support/virtual_pad.h"
 #include "tests/support/xvfb_main.h"
 #include "windows/pad_keys.h"

@@ -97,7 +97,7 @@ class TestPlayWindow : public QObject {
         auto* banner = window->findChild<QWidget*>(QStringLiteral("UserControl11"));
         QTRY_VERIFY_WITH_TIMEOUT(form->phase() == Form1::Phase::Play, 5000);
         QVERIFY(!banner->isVisible());
-        QCOMPARE(world.pause.lengths.size(), 1);
+        QCOMPARE(world.sleeper.lengths.size(), 1);
         QTest::keyPress(window, Qt::Key_Down);
         QTRY_VERIFY_WITH_TIMEOUT(form->BoulVY >= 1000, 2000);
         // What the window shows is the field surface the core draws on.

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "headless/stand_ins/stand_ins.h"
 #include "play/tally.h"
 #include "screens/form2.h"
 #include "tests/support/stand_ins.h"

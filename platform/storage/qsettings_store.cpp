@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/settings_store.h"
+#include "platform/storage/qsettings_store.h"
 
 #include "platform/regular_file.h"
 #include "platform/save_lock.h"

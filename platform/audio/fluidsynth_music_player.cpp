@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/fluidsynth_music_player.h"
+#include "platform/audio/fluidsynth_music_player.h"
 
 #include "platform/logging.h"
-#include "platform/pulse_stream.h"
+#include "platform/audio/pulse_stream.h"
 #include "platform/regular_file.h"
 
 #include <QFile>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/gamepads.h"
+#include "platform/input/machine_gamepads.h"
 
 #if SPINMARSH_GAMEPAD
-#include "platform/sdl_gamepads.h"
+#include "platform/input/sdl_gamepads.h"
 #endif
 
 std::unique_ptr<Gamepads> makeGamepads() {

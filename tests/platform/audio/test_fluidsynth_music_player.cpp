@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/fluidsynth_music_player.h"
+#include "platform/audio/fluidsynth_music_player.h"
 #include "tests/support/pulse_server.h"
 
 #include <QDir>

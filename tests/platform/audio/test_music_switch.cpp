@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/music_switch.h"
+#include "headless/stand_ins/stand_ins.h"
+#include "platform/audio/music_switch.h"
 #include "tests/support/stand_ins.h"
 
 #include <QTest>

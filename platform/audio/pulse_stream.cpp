@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/pulse_stream.h"
+#include "platform/audio/pulse_stream.h"
 
 #include <pulse/pulseaudio.h>
 

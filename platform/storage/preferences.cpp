@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/preferences.h"
+#include "platform/storage/preferences.h"
 
 #include "platform/regular_file.h"
-#include "platform/settings_store.h"
+#include "platform/storage/qsettings_store.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/music_switch.h"
+#include "platform/audio/music_switch.h"
 
 MusicSwitch::MusicSwitch(MusicPlayer& player, bool on) : m_player(player), m_on(on) {
     m_player.tuneEnded = [this] {

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spinmarsh developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/sdl_gamepads.h"
+#include "platform/input/sdl_gamepads.h"
 
 #include <QFileInfo>
 
