@@ -13,8 +13,7 @@ void Form1::PlayMusic() {
     const QString digit = QString::number(choice);
     m_env.music.stop();
     m_env.music.close();
-    m_env.music.setFileName(m_env.tuneDir + QStringLiteral("/") + digit +
-                            QStringLiteral(".mid"));
+    m_env.music.setFileName(m_env.tuneDir + QStringLiteral("/") + digit + QStringLiteral(".mid"));
     m_env.music.open();
     m_env.music.play();
 }

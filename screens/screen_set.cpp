@@ -7,8 +7,9 @@
 
 ScreenSet::ScreenSet(Platform platform, Views views, std::function<void()> endProgram)
     : m_record(platform.settings), m_playClock(platform.clock),
-      m_form1(Form1::Environment{m_playClock, platform.gameClock, platform.sleeper, platform.dialogs,
-                                 platform.music, platform.random, platform.tuneDir},
+      m_form1(Form1::Environment{m_playClock, platform.gameClock, platform.sleeper,
+                                 platform.dialogs, platform.music, platform.random,
+                                 platform.tuneDir},
               std::move(views.play)),
       m_form2(m_form1, m_record, platform.dialogs, std::move(views.score)),
       m_form3(platform.shell, std::move(views.menu)), m_form4(m_record, std::move(views.highScore)),

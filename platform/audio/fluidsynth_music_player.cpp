@@ -3,8 +3,8 @@
 
 #include "platform/audio/fluidsynth_music_player.h"
 
-#include "platform/logging.h"
 #include "platform/audio/pulse_stream.h"
+#include "platform/logging.h"
 #include "platform/regular_file.h"
 
 #include <QFile>
