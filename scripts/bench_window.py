@@ -701,6 +701,7 @@ def print_rounds(figures, rounds, seconds):
         print(line + "  [" + ", ".join(f"{t:.1f}" for t in together) + "]")
         if "threads" in rows[0]:
             names = sorted({n for r in rows for n in r["threads"]})
+
             def median(name, i):
                 return statistics.median(r["threads"].get(name, (0.0, 0.0))[i] for r in rows)
             print("    by thread, % of one core (switches a tick): " + ", ".join(
