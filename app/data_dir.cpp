@@ -9,18 +9,16 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
 // The first folder that holds any of `files`, the program's folder if none.
 QString findDataDir(const QString& programDir, std::initializer_list<const char*> files) {
     const auto holds = [&files](const QString& dir) {
-        for (const char* file : files) {
-            if (QFileInfo::exists(dir + QLatin1Char('/') + QLatin1String(file))) {
-                return true;
-            }
-        }
-        return false;
+        return std::ranges::any_of(files, [&dir](const char* file) {
+            return QFileInfo::exists(dir + QLatin1Char('/') + QLatin1String(file));
+        });
     };
     const QString installed =
         QDir::cleanPath(programDir + QStringLiteral("/" SPINMARSH_TUNES_FROM_PROGRAM));
@@ -33,7 +31,7 @@ QString findTuneDir(const QString& programDir) {
 }
 
 QString findWebSite(const QString& programDir) {
-    if (const QString site = QStringLiteral(SPINMARSH_HOMEPAGE_URL); !site.isEmpty()) {
+    if (QString site = QStringLiteral(SPINMARSH_HOMEPAGE_URL); !site.isEmpty()) {
         return site;
     }
     const char* frontPage = SPINMARSH_PAGES "/index.html";

@@ -13,7 +13,7 @@ const QByteArray kHeader = "spinmarsh-records 1";
 const QString kRecordGame = QStringLiteral("record.replay");
 const QString kPlayedFormat = QStringLiteral("yyyyMMdd-HHmmss");
 // Ten names and a last one take well under a kilobyte.
-constexpr qint64 kMaxTableBytes = 64 * 1024;
+constexpr qint64 kMaxTableBytes = qint64{64} * 1024;
 constexpr int kSecondsRow = 6; // the counter of whole seconds played
 
 // A recording as its name files it: when it was played, as the name's

@@ -116,13 +116,15 @@ void ScaledView::paintEvent(QPaintEvent* event) {
         const auto rowBytes = static_cast<size_t>(rect.width() * k) * sizeof(QRgb);
         for (int y = 0; y < part.height(); ++y) {
             const auto* from = reinterpret_cast<const QRgb*>(part.constScanLine(y));
-            uchar* first = m_picture.scanLine((rect.top() + y) * k) + rect.left() * k * 4;
+            uchar* first =
+                m_picture.scanLine((rect.top() + y) * k) + ptrdiff_t{rect.left()} * k * 4;
             auto* to = reinterpret_cast<QRgb*>(first);
             for (int x = 0; x < part.width(); ++x) {
-                std::fill_n(to + x * k, k, from[x]);
+                std::fill_n(to + ptrdiff_t{x} * k, k, from[x]);
             }
             for (int i = 1; i < k; ++i) {
-                std::memcpy(m_picture.scanLine((rect.top() + y) * k + i) + rect.left() * k * 4,
+                std::memcpy(m_picture.scanLine((rect.top() + y) * k + i) +
+                                ptrdiff_t{rect.left()} * k * 4,
                             first, rowBytes);
             }
         }

@@ -38,7 +38,7 @@ constexpr int kPeriods = 4;
 
 // What a pause keeps of the sound rendered ahead, to play again on resuming:
 // more than the sound server ever holds.
-constexpr qint64 kKeptFrames = 2 * 44100;
+constexpr qint64 kKeptFrames = qint64{2} * 44100;
 
 // PulseAudio (or PipeWire's stand-in for it) is what a desktop plays through;
 // plain ALSA for the rest. JACK is left out: its client may start a server.
@@ -171,7 +171,7 @@ struct FluidSynthMusicPlayer::Engine {
     // On the stream's thread: what was not heard at the last pause first,
     // then the tune.
     void render(float* samples, int frames) {
-        const auto replayed = std::min<qsizetype>(2 * frames, std::ssize(unheard));
+        const auto replayed = std::min<qsizetype>(qsizetype{2} * frames, std::ssize(unheard));
         std::copy_n(unheard.begin(), replayed, samples);
         unheard.erase(unheard.begin(), unheard.begin() + replayed);
         float* const fresh = samples + replayed;

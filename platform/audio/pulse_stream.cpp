@@ -76,7 +76,7 @@ struct PulseStream::Connection {
     bool contextGood() const { return PA_CONTEXT_IS_GOOD(pa_context_get_state(context)); }
 
     // Waits, with the loop locked, for the server to answer.
-    void finish(pa_operation* operation) {
+    void finish(pa_operation* operation) const {
         if (!operation) {
             return;
         }
