@@ -197,7 +197,12 @@ PlayWindow::PlayWindow(Form1& form, PlayWindowOptions options)
     runTimers();
 }
 
-PlayWindow::~PlayWindow() = default;
+PlayWindow::~PlayWindow() {
+    // In fullscreen the content is drawn scaled and belongs to no widget.
+    if (m_content->parent() == nullptr) {
+        delete m_content;
+    }
+}
 
 void PlayWindow::display() {
     if (m_fullscreen && m_scaled == nullptr) {
