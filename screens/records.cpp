@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -50,25 +52,21 @@ bool newerFirst(const Filed& a, const Filed& b) {
     return a.played != b.played ? a.played > b.played : a.file > b.file;
 }
 
-// Names are one line each, their fields apart by tabs.
+// Names are one line each, their fields apart by tabs: these characters are
+// written as a backslash and a letter.
+constexpr std::pair<char16_t, char16_t> kEscapes[] = {
+    {u'\\', u'\\'}, {u'\t', u't'}, {u'\n', u'n'}, {u'\r', u'r'}};
+
 QString escaped(const QString& text) {
     QString out;
     for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '\\':
-            out += QStringLiteral("\\\\");
-            break;
-        case '\t':
-            out += QStringLiteral("\\t");
-            break;
-        case '\n':
-            out += QStringLiteral("\\n");
-            break;
-        case '\r':
-            out += QStringLiteral("\\r");
-            break;
-        default:
+        const auto* e = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                     [c](const auto& pair) { return pair.first == c; });
+        if (e == std::end(kEscapes)) {
             out += c;
+        } else {
+            out += QChar('\\');
+            out += QChar(e->second);
         }
     }
     return out;
@@ -84,22 +82,13 @@ std::optional<QString> unescaped(const QString& text) {
         if (++i == text.size()) {
             return std::nullopt;
         }
-        switch (text[i].unicode()) {
-        case '\\':
-            out += QChar('\\');
-            break;
-        case 't':
-            out += QChar('\t');
-            break;
-        case 'n':
-            out += QChar('\n');
-            break;
-        case 'r':
-            out += QChar('\r');
-            break;
-        default:
+        const QChar letter = text[i];
+        const auto* e = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                     [letter](const auto& pair) { return pair.second == letter; });
+        if (e == std::end(kEscapes)) {
             return std::nullopt;
         }
+        out += QChar(e->first);
     }
     return out;
 }
