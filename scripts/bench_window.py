@@ -38,15 +38,19 @@ from --floor (straight XCB with server-side fills, a minimal Qt widget with
 and without MIT-SHM; measured over SECONDS of wall time, as their own script
 does), then the game silent in its window and fullscreen at twice its size
 on a 1920 x 1080 screen (over SECONDS of play), and the same for --before, an
-older build, if given. For each: the process's and the X server's share of
+older build, if given, and with --peer another game (KBounce) playing with
+its sounds on beside the game playing with its music, each with a private
+PulseAudio and its null sink. For each: the process's, the X server's and the
+sound server's share of
 one core, the main thread's context switches (voluntary and involuntary) a
-second and a tick, and the game's share thread by thread. The X server's
-share of the game includes the harness looking for its windows twice a
-second.
+second and a tick, and the game's share thread by thread. While a game
+ticks the harness only presses keys, as it does for the floor programs: it
+looks for windows only between games.
 
 Usage: scripts/bench_window.py [--program build-bench/bin/spinmarsh] [--seconds 10]
                                [--starts 5] [--endings 7] [--pairs 5]
-                               [--rounds 3] [--floor DIR] [--before PROGRAM] [--only-rounds]
+                               [--rounds 3] [--floor DIR] [--before PROGRAM] [--peer PROGRAM]
+                               [--window-only] [--only-rounds]
 """
 
 import argparse
@@ -74,6 +78,7 @@ BLOCK_FRAMES = 441  # 10 ms of the monitor at 44.1 kHz, 16-bit stereo
 AUDIBLE_RMS = 1e-3  # full scale 1.0; the null sink's silence is exact zeros
 TICK_NS = 15_625_000  # the game's tick period
 COUNTDOWN_QUIET_NS = 500_000_000  # the countdown's last pause: silent, before any music
+ARROWS = [("Right", "Down"), ("Left", "Up")]  # held in turn while playing
 TICK_LINE = re.compile(r"^spinmarsh\.ticks: (\d+)\n", re.MULTILINE)
 
 GOALS = {
@@ -136,10 +141,13 @@ class X:
         subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", key],
                        env=self.env, capture_output=True)
 
-    def hold(self, window, down, up):
-        """Lets go of the keys UP and holds the keys DOWN, in WINDOW if given."""
-        focus = ["windowfocus", "--sync", window] if window else []
-        subprocess.run(["xdotool", *focus] + [w for k in up for w in ("keyup", k)] +
+    def focus(self, window):
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], env=self.env,
+                       capture_output=True)
+
+    def hold(self, down, up):
+        """Lets go of the keys UP and holds the keys DOWN, in the focused window."""
+        subprocess.run(["xdotool"] + [w for k in up for w in ("keyup", k)] +
                        [w for k in down for w in ("keydown", k)], env=self.env,
                        capture_output=True)
 
@@ -435,6 +443,12 @@ def paused_cpu(x, sampler, tick_log):
     return 100 * (sampler.at(t1) - sampler.at(t0)) / ((t1 - t0) / 1e9) if still else None
 
 
+def ticking_now(tick_log):
+    """Whether the game ticked within the last 100 ms."""
+    ticks = read_ticks(tick_log)
+    return bool(ticks) and time.monotonic_ns() - ticks[-1] < 100_000_000
+
+
 def ticking(tick_log, since_ns):
     """Whether the game has been ticking for a second, and still is."""
     games = read_games(tick_log)
@@ -470,7 +484,6 @@ def play(program, display, home, seconds, pulse=None, endings=0, idle=True, paus
     since = time.monotonic_ns()
     pressed = {}
     ends = []
-    arrows = [("Right", "Down"), ("Left", "Up")]
     held, switched = (), 0.0
     try:
         while play_time(read_games(tick_log)) < seconds or len(ends) < endings or \
@@ -483,15 +496,26 @@ def play(program, display, home, seconds, pulse=None, endings=0, idle=True, paus
             if pausing and idle[2] is None and ticking(tick_log, since):
                 idle[2] = paused_cpu(x, sampler, tick_log)
                 since = time.monotonic_ns()  # a game unpaused counts no more
+            # While a game ticks no window is looked for: a search walks every
+            # window on the server, and its cost would count as the game's.
+            # The arrows go to the play window, focused when it was found
+            # during the countdown.
+            if ticking_now(tick_log):
+                if keys and time.monotonic() - switched > 0.7:
+                    down = ARROWS[0] if held != ARROWS[0] else ARROWS[1]
+                    x.hold(down, held)
+                    held, switched = down, time.monotonic()
+                time.sleep(0.1)
+                continue
             # Whatever stands between us and the next game gets an Enter: the
             # end message, a name prompt, the score screen, the title menu
-            # (whose first item is Start). A game in play is left alone.
+            # (whose first item is Start). A game counting down gets focus.
             for title in (PROMPT_TITLE, MESSAGE_TITLE, SCORE_TITLE, MENU_TITLE):
                 window = x.find(title)
                 if window is None:
                     continue
                 if held:  # on the menu an arrow would move the choice
-                    x.hold(None, (), held)
+                    x.hold((), held)
                     held = ()
                 if time.monotonic() - pressed.get(window, 0) > 1.0:
                     if title == MESSAGE_TITLE:
@@ -500,14 +524,9 @@ def play(program, display, home, seconds, pulse=None, endings=0, idle=True, paus
                     pressed[window] = time.monotonic()
                 break
             else:
-                if keys and time.monotonic() - switched > 0.7 and \
-                        (window := x.find(PLAY_TITLE)) is not None:
-                    down = arrows[0] if held != arrows[0] else arrows[1]
-                    x.hold(window, down, held)
-                    held, switched = down, time.monotonic()
-            # While a game plays, looking for windows less often keeps the
-            # X server's share the game's own.
-            time.sleep(0.5 if keys and held else 0.1)
+                if keys and (window := x.find(PLAY_TITLE)) is not None:
+                    x.focus(window)
+            time.sleep(0.1)
         # The game in progress may still be going: count the ticks up to
         # now, and let the CPU sampler pass the last of them.
         games = read_games(tick_log)
@@ -572,27 +591,102 @@ def start_desktop(screen):
     return server, display, manager
 
 
-def game_round(program, home, seconds, screen, fullscreen):
-    """The game silent on its own desktop, arrows held: the game's threads
-    (share of one core, switches a tick) and the X server's share, over
+def game_round(program, home, seconds, screen, fullscreen, music=False):
+    """The game on its own desktop, arrows held, silent or with its music
+    through a private PulseAudio: the game's threads (share of one core,
+    switches a tick), the X server's share and the sound server's, over
     SECONDS of play."""
-    prepare_home(home, music=False, fullscreen=fullscreen)
+    prepare_home(home, music=music, fullscreen=fullscreen)
     server, display, manager = start_desktop(screen)
+    pulse = Pulse(home / "pulse") if music else None
     try:
-        games, (threads, xvfb) = play(program, display, home, seconds, idle=False,
-                                      pausing=False, others=(server.pid,), keys=True)
+        others = (server.pid,) + ((pulse.server.pid,) if pulse else ())
+        games, (threads, *servers) = play(program, display, home, seconds, pulse, idle=False,
+                                          pausing=False, others=others, keys=True)
     finally:
-        for each in (manager, server):
+        for each in (manager, server, pulse):
             if each is not None:
-                stop(each)
+                each.stop() if each is pulse else stop(each)
     span, spent = threads.during(games)
     ticks = sum(len(g) - 1 for g in games) * span / play_time(games)
-    return {"process": 100 * sum(r[0] for r in spent.values()) / span,
-            "X server": cpu_share(xvfb, games),
-            "threads": {name: (100 * r[0] / span, (r[1] + r[2]) / ticks)
-                        for name, r in spent.items()},
-            "main switches/s": (spent["main"][1] + spent["main"][2]) / span,
-            "main switches/tick": (spent["main"][1] + spent["main"][2]) / ticks}
+    row = {"process": 100 * sum(r[0] for r in spent.values()) / span,
+           "threads": {name: (100 * r[0] / span, (r[1] + r[2]) / ticks)
+                       for name, r in spent.items()},
+           "main switches/s": (spent["main"][1] + spent["main"][2]) / span,
+           "main switches/tick": (spent["main"][1] + spent["main"][2]) / ticks}
+    for name, sampler in zip(("X server", "sound server"), servers):
+        row[name] = cpu_share(sampler, games)
+    return row
+
+
+def peer_round(command, home, seconds):
+    """KBounce, or another game in its place, playing with its sounds on
+    through a private PulseAudio, on its own desktop in a D-Bus session of
+    its own, arrows held as for the game: its share of one core, the X
+    server's and the sound server's over SECONDS. A click in the middle of
+    its window starts its game, which goes on by itself far longer than
+    that."""
+    config = home / ".config"
+    config.mkdir(parents=True)
+    server, display, manager = start_desktop("1280x1024x24")
+    pulse = Pulse(home / "pulse")
+    (config / "kbouncerc").write_text("[Sound]\nPlaySounds=true\n")
+    x = X(display)
+    session = subprocess.Popen(["dbus-run-session", "--"] + command,
+                               env=dict(x.env, HOME=str(home), PULSE_SERVER=pulse.address),
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(3)
+        name = Path(command[0]).name
+        window = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", name],
+                                env=x.env, capture_output=True, text=True).stdout.split()
+        pids = subprocess.run(["pgrep", "-P", str(session.pid), "-x", name[:15]],
+                              capture_output=True, text=True).stdout.split()
+        if not window or not pids:
+            fail(f"{name} did not show a window")
+        geometry = dict(line.split("=") for line in subprocess.run(
+            ["xdotool", "getwindowgeometry", "--shell", window[0]], env=x.env,
+            capture_output=True, text=True).stdout.split())
+        subprocess.run(["xdotool", "windowactivate", "--sync", window[0], "mousemove",
+                        str(int(geometry["X"]) + int(geometry["WIDTH"]) // 2),
+                        str(int(geometry["Y"]) + int(geometry["HEIGHT"]) // 2), "click", "1"],
+                       env=x.env, capture_output=True)
+        samplers = [ThreadSampler(int(pids[0])), CpuSampler(server.pid),
+                    CpuSampler(pulse.server.pid)]
+        span = hold_arrows(x, samplers, seconds)
+    finally:
+        for each in (session, manager, server):
+            stop(each)
+        pulse.stop()
+    return shares(samplers, span)
+
+
+def hold_arrows(x, samplers, seconds):
+    """Samples while two arrows are held, switched every 0.7 s, for SECONDS
+    after a fifth of a second; returns the span measured."""
+    for each in samplers:
+        each.start()
+    held = ()
+    t0 = time.monotonic_ns() + 200_000_000
+    while time.monotonic_ns() < t0 + seconds * 1e9 + 200_000_000:
+        down = ARROWS[0] if held != ARROWS[0] else ARROWS[1]
+        x.hold(down, held)
+        held = down
+        time.sleep(0.7)
+    for each in samplers:
+        each.running = False
+    return [t0, t0 + int(seconds * 1e9)]
+
+
+def shares(samplers, span):
+    """A row of figures: the first sampler's process thread by thread, then
+    the X server and the sound server if sampled."""
+    seconds, spent = samplers[0].during([span])
+    row = {"process": 100 * sum(r[0] for r in spent.values()) / seconds,
+           "main switches/s": (spent["main"][1] + spent["main"][2]) / seconds}
+    for name, sampler in zip(("X server", "sound server"), samplers[1:]):
+        row[name] = cpu_share(sampler, [span])
+    return row
 
 
 def other_round(command, title, seconds, env=None):
@@ -615,27 +709,13 @@ def other_round(command, title, seconds, env=None):
         if found:
             subprocess.run(["xdotool", "windowactivate", found[0]], env=x.env,
                            capture_output=True)
-        program, xvfb = ThreadSampler(process.pid), CpuSampler(server.pid)
-        for each in (program, xvfb):
-            each.start()
-        arrows = [("Right", "Down"), ("Left", "Up")]
-        held = ()
-        t0 = time.monotonic_ns() + 200_000_000
-        while time.monotonic_ns() < t0 + seconds * 1e9 + 200_000_000:
-            down = arrows[0] if held != arrows[0] else arrows[1]
-            x.hold(None, down, held)
-            held = down
-            time.sleep(0.7)
-        t1 = t0 + int(seconds * 1e9)
-        program.running = xvfb.running = False
+        samplers = [ThreadSampler(process.pid), CpuSampler(server.pid)]
+        span = hold_arrows(x, samplers, seconds)
     finally:
         for each in (process, manager, server):
             if each is not None:
                 stop(each)
-    span, spent = program.during([[t0, t1]])
-    return {"process": 100 * sum(r[0] for r in spent.values()) / span,
-            "X server": cpu_share(xvfb, [[t0, t1]]),
-            "main switches/s": (spent["main"][1] + spent["main"][2]) / span}
+    return shares(samplers, span)
 
 
 def build_floor(folder, into):
@@ -650,11 +730,12 @@ def build_floor(folder, into):
     return into / "floor-xcb", into / "floor-qt"
 
 
-def compare_rounds(programs, home, seconds, rounds, floor, fullscreen=True):
+def compare_rounds(programs, home, seconds, rounds, floor, fullscreen=True, peer=None):
     """ROUNDS rounds, each measuring in turn the floor programs (if FLOOR),
-    and each of the game's PROGRAMS (label: path) silent in its window and
-    fullscreen (twice its size on a 1920 x 1080 screen); one row of figures
-    per round and program."""
+    the PEER with its sounds on (if given), and each of the game's PROGRAMS
+    (label: path) silent in its window and fullscreen (twice its size on a
+    1920 x 1080 screen), and with its music on beside a PEER; one row of
+    figures per round and program."""
     others = []
     if floor is not None:
         xcb, qt = build_floor(floor, home)
@@ -667,15 +748,22 @@ def compare_rounds(programs, home, seconds, rounds, floor, fullscreen=True):
         for label, command, title, env in others:
             print(f"round {n + 1}: {label}", file=sys.stderr)
             figures.setdefault(label, []).append(other_round(command, title, seconds, env))
+        if peer is not None:
+            label = f"{Path(peer).name}, sounds on"
+            print(f"round {n + 1}: {label}", file=sys.stderr)
+            figures.setdefault(label, []).append(
+                peer_round([peer], home / re.sub(r"\W+", "-", f"round {n} {label}"), seconds))
         for name, program in programs.items():
-            for label, screen, full in ((f"{name}, window", "1280x1024x24", False),
-                                        (f"{name}, fullscreen 2x", "1920x1080x24", True)):
-                if full and not fullscreen:
+            for label, screen, full, music in (
+                    (f"{name}, window", "1280x1024x24", False, False),
+                    (f"{name}, fullscreen 2x", "1920x1080x24", True, False),
+                    (f"{name}, window, music on", "1280x1024x24", False, True)):
+                if (full and not fullscreen) or (music and peer is None):
                     continue
                 print(f"round {n + 1}: {label}", file=sys.stderr)
-                round_home = home / f"round-{n}-{label}"
+                round_home = home / re.sub(r"\W+", "-", f"round {n} {label}")
                 try:
-                    row = game_round(program, round_home, seconds, screen, full)
+                    row = game_round(program, round_home, seconds, screen, full, music)
                 except SystemExit:  # said why; the other rounds still count
                     continue
                 figures.setdefault(label, []).append(row)
@@ -683,19 +771,18 @@ def compare_rounds(programs, home, seconds, rounds, floor, fullscreen=True):
 
 
 def print_rounds(figures, rounds, seconds):
-    print(f"--- side by side, silent, arrows held: {rounds} rounds of {seconds:.0f} s "
-          "(the game: of play), each on its own Xvfb + openbox; medians, then each round")
+    print(f"--- side by side, arrows held: {rounds} rounds of {seconds:.0f} s "
+          "(the game: of play), each on its own Xvfb + openbox (+ PulseAudio null sink where "
+          "sound is on); medians, then each round")
     for label, rows in figures.items():
         if len(rows) < rounds:
             print(f"{label}: {rounds - len(rows)} of the rounds failed")
-        process = [r["process"] for r in rows]
-        xs = [r["X server"] for r in rows]
-        together = [a + b for a, b in zip(process, xs)]
+        parts = [p for p in ("process", "X server", "sound server") if p in rows[0]]
+        together = [sum(r[p] for p in parts) for r in rows]
         switches = [r["main switches/s"] for r in rows]
-        line = (f"{label}: all in {statistics.median(together):.1f} % "
-                f"(process {statistics.median(process):.1f}, "
-                f"X server {statistics.median(xs):.1f}); "
-                f"main thread {statistics.median(switches):.0f} switches/s")
+        line = (f"{label}: all in {statistics.median(together):.1f} % (" +
+                ", ".join(f"{p} {statistics.median(r[p] for r in rows):.1f}" for p in parts) +
+                f"); main thread {statistics.median(switches):.0f} switches/s")
         if "main switches/tick" in rows[0]:
             line += f", {statistics.median(r['main switches/tick'] for r in rows):.2f} a tick"
         print(line + "  [" + ", ".join(f"{t:.1f}" for t in together) + "]")
@@ -729,6 +816,8 @@ def main():
                         help="folder of the floor programs (floor.cpp, floor_xcb.c) to "
                              "measure beside the game")
     parser.add_argument("--before", help="another build of the game to compare side by side")
+    parser.add_argument("--peer", help="another game to compare with the music on, side by side "
+                                       "(/usr/games/kbounce)")
     parser.add_argument("--window-only", action="store_true",
                         help="the comparison without the fullscreen runs")
     parser.add_argument("--only-rounds", action="store_true",
@@ -750,7 +839,7 @@ def main():
             if args.before:
                 programs["Spinmarsh before"] = args.before
             figures = compare_rounds(programs, Path(tmp), args.seconds, args.rounds, args.floor,
-                                     not args.window_only)
+                                     not args.window_only, args.peer)
         print(f"machine: {os.cpu_count()} cores, {cpu_model()}")
         print(f"load average before: {' '.join(load_before)}, after: {' '.join(loadavg())}")
         print_rounds(figures, args.rounds, args.seconds)
