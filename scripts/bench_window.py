@@ -550,7 +550,9 @@ def music_cost(programs, display, homes, pulse, seconds, pairs, xvfb):
         for music in ("on", "off") if n % 2 == 0 else ("off", "on"):
             games, samplers = play(programs[music], display, homes[music], seconds, pulse,
                                    idle=False, pausing=False, others=(xvfb.pid, pulse.server.pid))
-            shares[music].append([cpu_share(s, games) for s in samplers])
+            span, spent = samplers[0].during(games)
+            shares[music].append([100 * sum(r[0] for r in spent.values()) / span] +
+                                 [cpu_share(s, games) for s in samplers[1:]])
     return shares
 
 

@@ -98,6 +98,7 @@ ScaledView::ScaledView(QWidget* content, QWidget* parent) : QWidget(parent), m_c
 void ScaledView::setFactor(int factor) {
     if (factor != m_factor) {
         m_factor = factor;
+        m_content1x = QImage(m_content->size(), QImage::Format_RGB32);
         m_picture = QImage(m_content->size() * factor, QImage::Format_RGB32);
         contentChanged(m_content->rect());
     }
@@ -109,23 +110,25 @@ void ScaledView::contentChanged(const QRect& rect) {
 }
 
 void ScaledView::paintEvent(QPaintEvent* event) {
+    // The content draws all that changed in one pass: drawing it part by
+    // part costs a painter and a round of paint events for each part.
+    const QRegion stale = std::exchange(m_stale, QRegion());
+    if (!stale.isEmpty()) {
+        m_content->render(&m_content1x, stale.boundingRect().topLeft(), stale);
+    }
     const int k = m_factor;
-    for (const QRect& rect : std::exchange(m_stale, QRegion())) {
-        QImage part(rect.size(), QImage::Format_RGB32);
-        m_content->render(&part, QPoint(), QRegion(rect));
+    for (const QRect& rect : stale) {
         const auto rowBytes = static_cast<size_t>(rect.width() * k) * sizeof(QRgb);
-        for (int y = 0; y < part.height(); ++y) {
-            const auto* from = reinterpret_cast<const QRgb*>(part.constScanLine(y));
-            uchar* first =
-                m_picture.scanLine((rect.top() + y) * k) + ptrdiff_t{rect.left()} * k * 4;
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            const auto* from = reinterpret_cast<const QRgb*>(m_content1x.constScanLine(y));
+            uchar* first = m_picture.scanLine(y * k) + ptrdiff_t{rect.left()} * k * 4;
             auto* to = reinterpret_cast<QRgb*>(first);
-            for (int x = 0; x < part.width(); ++x) {
-                std::fill_n(to + ptrdiff_t{x} * k, k, from[x]);
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                std::fill_n(to + ptrdiff_t{x - rect.left()} * k, k, from[x]);
             }
             for (int i = 1; i < k; ++i) {
-                std::memcpy(m_picture.scanLine((rect.top() + y) * k + i) +
-                                ptrdiff_t{rect.left()} * k * 4,
-                            first, rowBytes);
+                std::memcpy(m_picture.scanLine(y * k + i) + ptrdiff_t{rect.left()} * k * 4, first,
+                            rowBytes);
             }
         }
     }

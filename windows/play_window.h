@@ -62,9 +62,9 @@ class PauseSign : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 };
 
-// The play window's content in fullscreen: each changed part of it drawn
-// at its own size, then each of its pixels copied into a square of pixels of
-// a picture the size of the view, and only the changed squares repainted.
+// The play window's content in fullscreen: what changed in it drawn at its
+// own size, then each of its pixels copied into a square of pixels of a
+// picture the size of the view, and only the changed squares repainted.
 class ScaledView : public QWidget {
     Q_OBJECT
   public:
@@ -81,6 +81,7 @@ class ScaledView : public QWidget {
   private:
     QWidget* m_content;
     int m_factor = 0;
+    QImage m_content1x; // the content at its own size, as last drawn
     QImage m_picture;
     QRegion m_stale; // parts of the content not yet copied into m_picture
 };

@@ -12,6 +12,8 @@
 #include <QKeySequence>
 #include <QTest>
 
+#include <algorithm>
+
 // The play screen in its real window: keys, the window-close command, the
 // countdown on real timers and the field on screen.
 class TestPlayWindow : public QObject {
@@ -20,15 +22,28 @@ class TestPlayWindow : public QObject {
     StandInWorld world;
     int handOvers = 0;
 
-    std::unique_ptr<Form1> makeForm() {
-        auto form = std::make_unique<Form1>(world.playEnvironment(QStringLiteral("/opt/game")),
-                                            [](Form1& f) { return new PlayWindow(f); });
+    std::unique_ptr<Form1> makeForm(PlayWindowOptions options = {}) {
+        auto form =
+            std::make_unique<Form1>(world.playEnvironment(QStringLiteral("/opt/game")),
+                                    [options](Form1& f) { return new PlayWindow(f, options); });
         form->showScoreScreen = [this] { ++handOvers; };
         return form;
     }
 
-    // What the window shows of the field, inside its border.
+    // What the window shows of the field, inside its border, at its own
+    // size: in fullscreen one pixel of each square.
     static QImage shownField(QWidget* window) {
+        if (auto* scaled = window->findChild<ScaledView*>()) {
+            const QImage shown = scaled->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const int k = shown.width() / 604;
+            QImage field(600, 400, QImage::Format_RGB32);
+            for (int y = 0; y < field.height(); ++y) {
+                for (int x = 0; x < field.width(); ++x) {
+                    field.setPixel(x, y, shown.pixel((x + 2) * k, (y + 2) * k));
+                }
+            }
+            return field;
+        }
         return window->findChild<QFrame*>(QStringLiteral("MainPic"))
             ->grab(QRect(2, 2, 600, 400))
             .toImage()
@@ -89,18 +104,34 @@ class TestPlayWindow : public QObject {
         QTRY_VERIFY(visibleWindow(QStringLiteral("Form1")) == nullptr);
     }
 
+    void countdownLeadsToPlayOnRealTimers_data() {
+        QTest::addColumn<bool>("fullscreen");
+        QTest::newRow("window") << false;
+        QTest::newRow("fullscreen") << true;
+    }
+
     void countdownLeadsToPlayOnRealTimers() {
-        auto form = makeForm();
+        QFETCH(bool, fullscreen);
+        world.sleeper.lengths.clear();
+        auto form = makeForm({.fullscreen = fullscreen});
         form->show();
         QWidget* window = visibleWindow(QStringLiteral("Form1"));
         QVERIFY(window != nullptr);
-        auto* banner = window->findChild<QWidget*>(QStringLiteral("UserControl11"));
+        if (fullscreen) {
+            // Room for twice the content's size, on a screen of any size.
+            window->setGeometry(0, 0, 1280, 1024);
+            QTRY_COMPARE(window->findChild<ScaledView*>()->width(), 1208);
+        }
         QTRY_VERIFY_WITH_TIMEOUT(form->phase() == Form1::Phase::Play, 5000);
-        QVERIFY(!banner->isVisible());
+        const auto widgets = QApplication::allWidgets();
+        QVERIFY(std::none_of(widgets.cbegin(), widgets.cend(), [](const QWidget* widget) {
+            return widget->objectName() == u"UserControl11" && widget->isVisible();
+        }));
         QCOMPARE(world.sleeper.lengths.size(), 1);
         QTest::keyPress(window, Qt::Key_Down);
         QTRY_VERIFY_WITH_TIMEOUT(form->BoulVY >= 1000, 2000);
-        // What the window shows is the field surface the core draws on.
+        // What the window shows is the field surface the core draws on, in
+        // fullscreen after many ticks of changed parts drawn scaled.
         QTest::qWait(50);
         QCOMPARE(shownField(window), form->MainPic.image());
         form->unload();
