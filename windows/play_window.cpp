@@ -361,11 +361,9 @@ void PlayWindow::tick() {
             static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(
                                        std::chrono::steady_clock::now().time_since_epoch())
                                        .count()));
-    m_form->Timer1_Timer();
-    // The tick may have ended the game and let go of this window, or stopped
-    // the timer.
-    for (int more = 1; more < m_speed && m_form != nullptr && m_timer1Enabled && !m_paused;
-         ++more) {
+    // As many ticks as the speed asks for; a tick may end the game and let go
+    // of this window, or stop the timer.
+    for (int i = 0; i < m_speed && m_form != nullptr && m_timer1Enabled && !m_paused; ++i) {
         m_form->Timer1_Timer();
     }
     if (m_form != nullptr && m_timer1Enabled && !m_paused) {
