@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QStandardPaths>
 
 namespace {
 // How much faster a watched game runs while F is held.
@@ -20,11 +21,13 @@ constexpr int kFastSpeed = 4;
 
 // The synthesizer loads its soundfont here, once, so no game's countdown
 // waits for it. The sound server's mixer lists the music under the game's
-// name and icon.
+// name and icon. The tunes' renderings are kept with the user's other caches.
 std::unique_ptr<MusicPlayer> makeMusicPlayer() {
     FluidSynthMusicPlayer::Options options;
     options.applicationName = QCoreApplication::applicationName();
     options.iconName = QGuiApplication::desktopFileName();
+    options.keptTunes = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                        QStringLiteral("/spinmarsh/tunes");
     return std::make_unique<FluidSynthMusicPlayer>(options);
 }
 } // namespace

@@ -45,7 +45,9 @@ and the sound server's, the main thread's context switches (voluntary and
 involuntary) a second and a tick, and the game's share thread by thread;
 then the game against the Qt floor and against the peer, all in. While a
 game ticks the harness only presses keys, as it does for the floor programs:
-it looks for windows only between games.
+it looks for windows only between games. Every program keeps its caches in one
+folder for the whole run (the game its tunes' renderings), so the first games
+fill them, as a player's first games do.
 
 Usage: scripts/bench_window.py [--program build-bench/bin/spinmarsh] [--seconds 10]
                                [--starts 5] [--endings 7] [--pairs 5]
@@ -842,6 +844,11 @@ def main():
     parser.add_argument("--only-rounds", action="store_true",
                         help="the side-by-side comparison alone")
     args = parser.parse_args()
+    # One folder of caches for the whole run and every program in it: the
+    # game keeps its tunes' renderings there, KBounce its pictures. The first
+    # games fill it as a player's first games do.
+    caches = tempfile.TemporaryDirectory(prefix="spinmarsh-bench-cache-")
+    os.environ["XDG_CACHE_HOME"] = caches.name
     for tool in ("Xvfb", "xdotool"):
         if shutil.which(tool) is None:
             fail(f"{tool} is missing: scripts/install-deps installs it")

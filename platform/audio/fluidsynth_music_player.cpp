@@ -3,10 +3,13 @@
 
 #include "platform/audio/fluidsynth_music_player.h"
 
+#include "platform/audio/kept_tune.h"
 #include "platform/audio/pulse_stream.h"
 #include "platform/logging.h"
 #include "platform/regular_file.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -15,6 +18,8 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <climits>
 #include <cstdarg>
 #include <vector>
@@ -36,9 +41,13 @@ constexpr double kSynthGain = 0.5;
 constexpr int kPeriodFrames = 1024;
 constexpr int kPeriods = 4;
 
+// FluidSynth renders this many frames at a time, and moves the tune on
+// between them.
+constexpr qint64 kSynthBlockFrames = 64;
+
 // What a pause keeps of the sound rendered ahead, to play again on resuming:
 // more than the sound server ever holds.
-constexpr qint64 kKeptFrames = qint64{2} * 44100;
+constexpr qint64 kRememberedFrames = qint64{2} * 44100;
 
 // PulseAudio (or PipeWire's stand-in for it) is what a desktop plays through;
 // plain ALSA for the rest. JACK is left out: its client may start a server.
@@ -86,6 +95,22 @@ QByteArray pulseSetting(fluid_settings_t* settings, const char* name) {
     return setting == "default" ? QByteArray() : setting;
 }
 
+// All that makes a tune's rendering what it is, but the tune: the
+// synthesizer's version (and with it its defaults), the soundfont and every
+// setting given.
+QByteArray renderingKey(const QByteArray& soundFont, const QMap<QString, QString>& settings,
+                        double rate) {
+    const QFileInfo font(QFile::decodeName(soundFont));
+    QByteArray key = QByteArray("FluidSynth ") + fluid_version_str() + '\n' + soundFont + ' ' +
+                     QByteArray::number(font.size()) + ' ' +
+                     QByteArray::number(font.lastModified().toMSecsSinceEpoch()) + '\n' +
+                     QByteArray::number(kSynthGain) + ' ' + QByteArray::number(rate) + '\n';
+    for (auto setting = settings.cbegin(); setting != settings.cend(); ++setting) {
+        key += setting.key().toUtf8() + '=' + setting.value().toUtf8() + '\n';
+    }
+    return key;
+}
+
 } // namespace
 
 QByteArray readTuneFile(const QString& path) {
@@ -105,32 +130,63 @@ struct FluidSynthMusicPlayer::Engine {
     std::unique_ptr<PulseStream> stream;
     fluid_audio_driver_t* driver = nullptr;
 
-    // The last of what the stream was given, kKeptFrames at least, and what
+    // The last of what the stream was given, kRememberedFrames at least, and what
     // a pause found unheard in it, to be played first when the tune goes on.
     std::vector<float> rendered;
     std::vector<float> unheard;
 
-    // Of the tune playing: its generation, the tick at which it has ended,
-    // and whether the end has been told. FluidSynth's player would go on
-    // until every voice has died away and then two seconds more (up to ten
-    // seconds of silence after our tunes); the tune ends here one beat after
-    // its last event instead, enough for the last notes to ring.
+    // Where the tunes' renderings are kept (empty: nowhere), and what
+    // besides the tune makes a rendering what it is.
+    QString keptFolder;
+    QByteArray keptKey;
+    // The playing tune's rendering: read when it was kept before, written
+    // while the synthesizer renders it, nothing when it cannot be kept.
+    std::unique_ptr<KeptTune> kept;
+    qint64 position = 0; // frames played of a kept rendering
+    // The game is closing: no more of a tune is rendered to be kept.
+    std::atomic<bool> leaving = false;
+
+    // Of the tune playing: its generation, whether it has reached the tick
+    // at which it ends, the frame of its rendering at which it did, and
+    // whether the end has been told. FluidSynth's player would go on until
+    // every voice has died away and then two seconds more (up to ten seconds
+    // of silence after our tunes); the tune ends here one beat after its last
+    // event instead, enough for the last notes to ring.
     int generation = 0;
     int endTick = INT_MAX;
+    bool endReached = false;
+    qint64 endFrame = -1;
     bool endTold = false;
 
     static int onTick(void* data, int tick) {
         auto* engine = static_cast<Engine*>(data);
-        if (!engine->endTold && tick >= engine->endTick) {
-            engine->endTold = true;
-            QMetaObject::invokeMethod(
-                &engine->owner->m_events,
-                [owner = engine->owner, generation = engine->generation] {
-                    owner->tuneRanOut(generation);
-                },
-                Qt::QueuedConnection);
+        if (tick >= engine->endTick) {
+            engine->endReached = true;
+            engine->tellEnd();
         }
         return FLUID_OK;
+    }
+
+    void tellEnd() {
+        if (endTold) {
+            return;
+        }
+        endTold = true;
+        QMetaObject::invokeMethod(
+            &owner->m_events,
+            [owner = owner, generation = generation] { owner->tuneRanOut(generation); },
+            Qt::QueuedConnection);
+    }
+
+    // Where the tune's rendering is kept; empty when it is not: only the
+    // sound server's stream plays a kept rendering.
+    QString keptPath(const QByteArray& tune) const {
+        if (keptFolder.isEmpty() || !drivers.contains(QStringLiteral("pulseaudio"))) {
+            return {};
+        }
+        const QByteArray name =
+            QCryptographicHash::hash(keptKey + tune, QCryptographicHash::Sha256).toHex().left(32);
+        return keptFolder + QChar('/') + QString::fromLatin1(name) + QStringLiteral(".tune");
     }
 
     void start(const QByteArray& tune, int tuneGeneration) {
@@ -140,7 +196,21 @@ struct FluidSynthMusicPlayer::Engine {
         }
         generation = tuneGeneration;
         endTick = INT_MAX;
+        endReached = false;
+        endFrame = -1;
         endTold = false;
+        position = 0;
+        const QString keptAt = keptPath(tune);
+        if (!keptAt.isEmpty()) {
+            kept = KeptTune::open(keptAt);
+        }
+        if (kept) {
+            stream = openStream();
+            if (stream) {
+                return;
+            }
+            kept.reset();
+        }
         player = new_fluid_player(synth);
         if (!player || fluid_player_set_tick_callback(player, &Engine::onTick, this) != FLUID_OK ||
             fluid_player_add_mem(player, tune.constData(), static_cast<size_t>(tune.size())) !=
@@ -148,12 +218,11 @@ struct FluidSynthMusicPlayer::Engine {
             fluid_player_play(player) != FLUID_OK) {
             return stop();
         }
-        // FluidSynth reads the tune when it first renders. One short block
-        // here shows whether it took the tune, before any output is opened
-        // for it: a damaged file would leave an output streaming silence.
-        float left[64];
-        float right[64];
-        fluid_synth_write_float(synth, 64, left, 0, 1, right, 0, 1);
+        // FluidSynth reads the tune when it first renders. One block here
+        // shows whether it took the tune, before any output is opened for
+        // it: a damaged file would leave an output streaming silence.
+        std::array<float, 2 * kSynthBlockFrames> block{};
+        fluid_synth_write_float(synth, kSynthBlockFrames, block.data(), 0, 2, block.data(), 1, 2);
         if (fluid_player_get_status(player) != FLUID_PLAYER_PLAYING) {
             return stop();
         }
@@ -165,6 +234,9 @@ struct FluidSynthMusicPlayer::Engine {
                                      qMax(1, fluid_player_get_midi_tempo(player));
         endTick =
             fluid_player_get_total_ticks(player) + ticksPerBeat + static_cast<int>(ticksBuffered);
+        if (!keptAt.isEmpty()) {
+            kept = KeptTune::create(keptAt);
+        }
         openOutput();
     }
 
@@ -174,13 +246,74 @@ struct FluidSynthMusicPlayer::Engine {
         const auto replayed = std::min<qsizetype>(qsizetype{2} * frames, std::ssize(unheard));
         std::copy_n(unheard.begin(), replayed, samples);
         unheard.erase(unheard.begin(), unheard.begin() + replayed);
-        float* const fresh = samples + replayed;
-        fluid_synth_write_float(synth, frames - static_cast<int>(replayed / 2), fresh, 0, 2, fresh,
-                                1, 2);
+        produce(samples + replayed, frames - replayed / 2);
         rendered.insert(rendered.end(), samples, samples + 2 * qsizetype{frames});
-        if (std::ssize(rendered) > 4 * kKeptFrames) {
-            rendered.erase(rendered.begin(), rendered.end() - 2 * kKeptFrames);
+        if (std::ssize(rendered) > 4 * kRememberedFrames) {
+            rendered.erase(rendered.begin(), rendered.end() - 2 * kRememberedFrames);
         }
+    }
+
+    // The tune's next frames: from its kept rendering, silence after its
+    // end, or from the synthesizer.
+    void produce(float* samples, qint64 frames) {
+        if (!kept || !kept->finished()) {
+            return synthesize(samples, frames);
+        }
+        const qint64 read = kept->read(position, samples, frames);
+        position += read;
+        std::fill(samples + 2 * read, samples + 2 * frames, 0.0F);
+        if (read < frames) {
+            tellEnd();
+        }
+    }
+
+    // While the tune's rendering is being kept, up to its end, a block's
+    // worth at a time: the synthesizer renders a block when its first frame
+    // is asked for, so the kept rendering ends with the block in which the
+    // tune ended, however the sound server asked for the frames.
+    void synthesize(float* samples, qint64 frames) {
+        if (!kept || (endFrame >= 0 && kept->frames() >= endFrame)) {
+            fluid_synth_write_float(synth, static_cast<int>(frames), samples, 0, 2, samples, 1, 2);
+            return;
+        }
+        for (qint64 done = 0; done < frames; done += kSynthBlockFrames) {
+            const auto part = static_cast<int>(std::min(kSynthBlockFrames, frames - done));
+            float* const at = samples + 2 * done;
+            fluid_synth_write_float(synth, part, at, 0, 2, at, 1, 2);
+            if (endReached && endFrame < 0) {
+                // Blocks lie on a grid from the first frame kept.
+                const qint64 blockStart = (kept->frames() + done + kSynthBlockFrames - 1) /
+                                          kSynthBlockFrames * kSynthBlockFrames;
+                endFrame = blockStart + kSynthBlockFrames;
+            }
+        }
+        const qint64 keeping = endFrame < 0 ? frames : std::min(frames, endFrame - kept->frames());
+        if (!kept->append(samples, keeping)) {
+            kept.reset(); // the disk is full: the tune plays on, unkept
+        }
+    }
+
+    // The rest of a tune whose rendering is being kept, rendered at once
+    // when it stops, so that its next play reads it all: about a second of
+    // one core for one of our tunes, once.
+    void keepRest() {
+        if (!kept || kept->finished() || !player) {
+            return;
+        }
+        endTold = true; // nobody listens any more
+        std::array<float, std::size_t{2} * kPeriodFrames> block{};
+        const auto keeping = [this] { return kept && (endFrame < 0 || kept->frames() < endFrame); };
+        while (keeping() && !leaving && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING) {
+            synthesize(block.data(), kPeriodFrames);
+        }
+        if (kept && kept->frames() == endFrame) {
+            kept->finish();
+        }
+    }
+
+    std::unique_ptr<PulseStream> openStream() {
+        return PulseStream::open(server,
+                                 [this](float* samples, int frames) { render(samples, frames); });
     }
 
     // Without an output nothing renders, so the player stands still: its
@@ -199,7 +332,7 @@ struct FluidSynthMusicPlayer::Engine {
     }
 
     void resume(int tuneGeneration) {
-        if (player && !driver && !stream) {
+        if ((player || kept) && !driver && !stream) {
             generation = tuneGeneration;
             openOutput();
         }
@@ -208,13 +341,16 @@ struct FluidSynthMusicPlayer::Engine {
     void openOutput() {
         for (const QString& name : drivers) {
             if (name == u"pulseaudio") {
-                stream = PulseStream::open(
-                    server, [this](float* samples, int frames) { render(samples, frames); });
+                stream = openStream();
                 if (stream) {
                     return;
                 }
                 continue;
             }
+            if (!player) {
+                continue; // a kept rendering plays only through the stream
+            }
+            kept.reset(); // FluidSynth's own drivers render past it
             fluid_settings_setstr(settings, "audio.driver", name.toLatin1().constData());
             driver = new_fluid_audio_driver(settings, synth);
             if (driver) {
@@ -237,6 +373,8 @@ struct FluidSynthMusicPlayer::Engine {
         // The output goes first, so nothing renders while the rest is taken apart.
         closeOutput();
         unheard.clear();
+        keepRest();
+        kept.reset();
         if (player) {
             delete_fluid_player(player);
         }
@@ -246,6 +384,8 @@ struct FluidSynthMusicPlayer::Engine {
     }
 
     ~Engine() {
+        closeOutput();
+        kept.reset();
         if (synth) {
             stop();
         }
@@ -303,6 +443,8 @@ FluidSynthMusicPlayer::FluidSynthMusicPlayer(const Options& options)
         // that complains on the terminal.
         if (QFileInfo(font).isFile() && fluid_is_soundfont(name.constData()) &&
             fluid_synth_sfload(engine.synth, name.constData(), 1) != FLUID_FAILED) {
+            engine.keptFolder = options.keptTunes;
+            engine.keptKey = renderingKey(name, options.settings, rate);
             return;
         }
     }
@@ -311,6 +453,7 @@ FluidSynthMusicPlayer::FluidSynthMusicPlayer(const Options& options)
 }
 
 FluidSynthMusicPlayer::~FluidSynthMusicPlayer() {
+    m_engine->leaving = true;
     m_output.clear();
     m_output.waitForDone();
     m_engine.reset(); // closes the output while m_events can still take its news

@@ -30,6 +30,9 @@ QByteArray readTuneFile(const QString& path);
 // server that hangs holds it for half a minute), so it happens on a thread of
 // its own; the user-interface thread never waits for it.
 //
+// Where a folder is given, each tune is rendered once and kept there, and
+// from then on played from its rendering (see KeptTune).
+//
 // Every failure stays inside: the caller only hears silence. FluidSynth's and
 // ALSA's messages go to the spinmarsh.audio logging category, off unless
 // QT_LOGGING_RULES switches it on.
@@ -46,6 +49,9 @@ class FluidSynthMusicPlayer : public MusicPlayer {
         // FluidSynth's own name.
         QString applicationName;
         QString iconName;
+        // Where each tune, rendered once, is kept to be played again without
+        // synthesizing it; empty keeps none.
+        QString keptTunes;
     };
 
     explicit FluidSynthMusicPlayer(const Options& options = {});

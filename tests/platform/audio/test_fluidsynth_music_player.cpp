@@ -142,9 +142,11 @@ class TestFluidSynthMusicPlayer : public QObject {
     // A player whose sound output is FluidSynth's file driver: it writes this
     // test's WAV file in real time, from the moment an output opens.
     std::unique_ptr<Player> player(const QStringList& soundFonts = {},
-                                   const QMap<QString, QString>& output = {}) {
+                                   const QMap<QString, QString>& output = {},
+                                   const QString& keptTunes = {}) {
         Player::Options options;
         options.soundFonts = soundFonts;
+        options.keptTunes = keptTunes;
         options.settings =
             output.isEmpty()
                 ? QMap<QString, QString>{{QStringLiteral("audio.driver"), QStringLiteral("file")},
@@ -389,6 +391,70 @@ class TestFluidSynthMusicPlayer : public QObject {
         const qsizetype jump = goesOnAt - lastHeard; // ahead: skipped; back: heard again
         qInfo("the tune went on %lld samples from the last one heard", qlonglong(jump));
         QVERIFY2(std::abs(jump) <= kRate / 50, qPrintable(QString::number(jump)));
+    }
+
+    // Played once, a tune is kept as its rendering and played from it from
+    // then on, sounding as the synthesizer did. What plays is the file, as
+    // far as it holds sound; one cut short is rendered anew.
+    void keptTunePlaysAsSynthesized() {
+        QTemporaryDir folder;
+        PulseServer pulse(folder.path());
+        QVERIFY2(pulse.start(), "the sound server did not start");
+        const QString kept = folder.filePath(QStringLiteral("kept"));
+        const QMap<QString, QString> server{
+            {QStringLiteral("audio.driver"), QStringLiteral("pulseaudio")},
+            {QStringLiteral("audio.pulseaudio.server"), pulse.address()}};
+        const auto heard = [&](int ms) {
+            auto music = player({}, server, kept);
+            pulse.listen();
+            start(*music, m_long);
+            QTest::qWait(ms);
+            music->stop(); // and the rest of a tune being kept is rendered
+            if (!QTest::qWaitFor(
+                    [&] { return QDir(kept).entryList({QStringLiteral("*.tune.*")}).isEmpty(); })) {
+                return QList<qint16>(); // heard as nothing
+            }
+            music.reset();
+            QTest::qWait(300);
+            return fromFirstSound(pulse.heard());
+        };
+        constexpr qsizetype kRate = 44100;
+        // The same half second, clear of the start, where the recorder may
+        // have lost a little.
+        const auto same = [&](const QList<qint16>& one, const QList<qint16>& other) {
+            const qsizetype at = whereIn(one, other, kRate / 2, kRate / 2, 0, one.size());
+            return at >= 0 && std::abs(at - kRate / 2) < kRate / 10;
+        };
+        QTest::qWait(2500); // the recorder drops some of what it hears in its first seconds
+        const QList<qint16> synthesized = heard(1500);
+        const QStringList files = QDir(kept).entryList(QDir::Files);
+        QCOMPARE(files, QStringList{files.value(0).section(QChar('.'), 0, 0) + ".tune"});
+        QFile file(kept + QChar('/') + files[0]);
+        const qint64 whole = file.size();
+        QVERIFY2(whole > 8 * kRate * 30, qPrintable(QString::number(whole))); // 30 s and the end
+        QVERIFY(same(synthesized, heard(1500)));
+
+        // Half a second of a steady tone, then what no synthesizer makes for
+        // as long as the sound server holds, and the end is told.
+        const qint64 frames = 2 * kRate;
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(16 + 8 * frames));
+        std::vector<float> samples(2 * frames, std::nanf(""));
+        std::fill_n(samples.begin(), kRate, 0.25F);
+        QVERIFY(file.seek(8) && file.write(reinterpret_cast<const char*>(&frames), 8) == 8 &&
+                file.write(reinterpret_cast<const char*>(samples.data()), 8 * frames) ==
+                    8 * frames);
+        file.close();
+        const QList<qint16> tone = heard(3500);
+        QCOMPARE(m_ended, 1);
+        const auto steady = std::find_if(tone.cbegin(), tone.cend(),
+                                         [](qint16 sample) { return std::abs(sample - 8192) > 1; });
+        QVERIFY2(steady - tone.cbegin() > kRate / 2 * 9 / 10 && steady - tone.cbegin() <= kRate / 2,
+                 qPrintable(QString::number(steady - tone.cbegin())));
+        QVERIFY(std::all_of(steady, tone.cend(), [](qint16 sample) { return sample == 0; }));
+
+        QVERIFY(file.resize(8 * kRate / 2));
+        QVERIFY(same(synthesized, heard(1500)));
+        QCOMPARE(file.size(), whole);
     }
 
     // Nothing comes of a tune that cannot be played: no output is opened, no
