@@ -63,8 +63,8 @@ class PauseSign : public QWidget {
 };
 
 // The play window's content in fullscreen: what changed in it drawn at its
-// own size, then each of its pixels copied into a square of pixels of a
-// picture the size of the view, and only the changed squares repainted.
+// own size, then only the changed squares repainted, each of its pixels
+// scaled to a square of pixels of one colour.
 class ScaledView : public QWidget {
     Q_OBJECT
   public:
@@ -82,8 +82,7 @@ class ScaledView : public QWidget {
     QWidget* m_content;
     int m_factor = 0;
     QImage m_content1x; // the content at its own size, as last drawn
-    QImage m_picture;
-    QRegion m_stale; // parts of the content not yet copied into m_picture
+    QRegion m_stale;    // parts of the content not yet drawn into m_content1x
 };
 
 // How the play window opens: the player's choices.
