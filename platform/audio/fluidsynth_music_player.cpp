@@ -204,6 +204,12 @@ struct FluidSynthMusicPlayer::Engine {
         if (!keptAt.isEmpty()) {
             kept = KeptTune::open(keptAt);
         }
+        // Every tune rings on after its last note for as long as the server
+        // holds; a shorter rendering would end at once, and the next tune
+        // with it.
+        if (kept && kept->frames() < qint64{server.rate} * PulseStream::kHeldMs / 1000) {
+            kept.reset();
+        }
         if (kept) {
             stream = openStream();
             if (stream) {

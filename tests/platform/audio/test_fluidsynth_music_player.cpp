@@ -422,6 +422,9 @@ class TestFluidSynthMusicPlayer : public QObject {
         // The same half second, clear of the start, where the recorder may
         // have lost a little.
         const auto same = [&](const QList<qint16>& one, const QList<qint16>& other) {
+            if (other.size() < kRate) {
+                return false;
+            }
             const qsizetype at = whereIn(one, other, kRate / 2, kRate / 2, 0, one.size());
             return at >= 0 && std::abs(at - kRate / 2) < kRate / 10;
         };
@@ -452,9 +455,17 @@ class TestFluidSynthMusicPlayer : public QObject {
                  qPrintable(QString::number(steady - tone.cbegin())));
         QVERIFY(std::all_of(steady, tone.cend(), [](qint16 sample) { return sample == 0; }));
 
+        // Cut short; then whole, but shorter than any tune's end.
         QVERIFY(file.resize(8 * kRate / 2));
         QVERIFY(same(synthesized, heard(1500)));
         QCOMPARE(file.size(), whole);
+        const qint64 few = 100;
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(16 + 8 * few) && file.seek(8) &&
+                file.write(reinterpret_cast<const char*>(&few), 8) == 8);
+        file.close();
+        QVERIFY(same(synthesized, heard(1500)));
+        QCOMPARE(file.size(), whole);
+        QCOMPARE(m_ended, 1);
     }
 
     // Nothing comes of a tune that cannot be played: no output is opened, no
