@@ -52,7 +52,7 @@ fill them, as a player's first games do.
 Usage: scripts/bench_window.py [--program build-bench/bin/spinmarsh] [--seconds 10]
                                [--starts 5] [--endings 7] [--pairs 5]
                                [--rounds 3] [--floor DIR] [--before PROGRAM] [--peer PROGRAM]
-                               [--window-only] [--only-rounds]
+                               [--window-only] [--only-rounds] [--caches DIR]
 """
 
 import argparse
@@ -841,14 +841,17 @@ def main():
                                        "(/usr/games/kbounce)")
     parser.add_argument("--window-only", action="store_true",
                         help="the comparison without the fullscreen runs")
+    parser.add_argument("--caches", type=Path,
+                        help="the programs' cache folder, kept from run to run (default: a new "
+                             "one for each run)")
     parser.add_argument("--only-rounds", action="store_true",
                         help="the side-by-side comparison alone")
     args = parser.parse_args()
     # One folder of caches for the whole run and every program in it: the
     # game keeps its tunes' renderings there, KBounce its pictures. The first
     # games fill it as a player's first games do.
-    caches = tempfile.TemporaryDirectory(prefix="spinmarsh-bench-cache-")
-    os.environ["XDG_CACHE_HOME"] = caches.name
+    caches = None if args.caches else tempfile.TemporaryDirectory(prefix="spinmarsh-bench-cache-")
+    os.environ["XDG_CACHE_HOME"] = str(args.caches) if args.caches else caches.name
     for tool in ("Xvfb", "xdotool"):
         if shutil.which(tool) is None:
             fail(f"{tool} is missing: scripts/install-deps installs it")
