@@ -334,16 +334,30 @@ class TestFluidSynthMusicPlayer : public QObject {
     // Through a sound server, which holds up to a second ahead of what is
     // heard: the pause drops what it holds, and the tune goes on from the
     // sample last heard, neither skipping what the server dropped nor
-    // playing again much of what was heard.
+    // playing again much of what was heard; synthesized, or played from its
+    // kept rendering.
+    void resumeGoesOnFromTheSampleHeard_data() {
+        QTest::addColumn<bool>("keeping");
+        QTest::newRow("synthesized") << false;
+        QTest::newRow("kept") << true;
+    }
     void resumeGoesOnFromTheSampleHeard() {
+        QFETCH(bool, keeping);
         QTemporaryDir folder;
         PulseServer pulse(folder.path());
         QVERIFY2(pulse.start(), "the sound server did not start");
         const QMap<QString, QString> server{
             {QStringLiteral("audio.driver"), QStringLiteral("pulseaudio")},
             {QStringLiteral("audio.pulseaudio.server"), pulse.address()}};
+        const QString kept = keeping ? folder.filePath(QStringLiteral("kept")) : QString();
+        if (keeping) {
+            auto music = player({}, server, kept);
+            start(*music, m_long);
+            music->stop();
+            QTRY_COMPARE(QDir(kept).entryList({QStringLiteral("*.tune")}, QDir::Files).size(), 1);
+        }
         const auto heard = [&](bool pausing) {
-            auto music = player({}, server);
+            auto music = player({}, server, kept);
             pulse.listen();
             start(*music, m_long);
             QTest::qWait(1500);
