@@ -25,7 +25,7 @@ namespace {
 // and a right float as this machine stores them.
 constexpr std::array<char, 8> kMark{'S', 'p', 'T', 'u', 'n', 'e', '1', '\n'};
 constexpr qint64 kHeaderBytes = 16;
-constexpr qint64 kFrameBytes = 2 * sizeof(float);
+constexpr qint64 kBytesPerFrame = 2 * sizeof(float);
 
 // Ten minutes at 48 kHz: longer than any tune a game plays (ours last under one).
 constexpr qint64 kMaxFrames = qint64{10} * 60 * 48000;
@@ -81,7 +81,7 @@ KeptTune::~KeptTune() {
 }
 
 std::unique_ptr<KeptTune> KeptTune::open(const QString& path) {
-    const qint64 maxBytes = kHeaderBytes + kMaxFrames * kFrameBytes;
+    const qint64 maxBytes = kHeaderBytes + kMaxFrames * kBytesPerFrame;
     if (regularFileStatus(path, maxBytes) != RegularFile::Status::Read) {
         return nullptr;
     }
@@ -101,7 +101,7 @@ std::unique_ptr<KeptTune> KeptTune::open(const QString& path) {
     }
     std::memcpy(&tune->m_frames, header.data() + kMark.size(), sizeof(qint64));
     if (tune->m_frames < 0 || tune->m_frames > kMaxFrames ||
-        file.st_size != kHeaderBytes + tune->m_frames * kFrameBytes) {
+        file.st_size != kHeaderBytes + tune->m_frames * kBytesPerFrame) {
         return nullptr;
     }
     tune->m_finished = true;
@@ -135,7 +135,8 @@ std::unique_ptr<KeptTune> KeptTune::create(const QString& path) {
 
 bool KeptTune::append(const float* samples, qint64 frames) {
     if (m_finished || m_frames + frames > kMaxFrames ||
-        !writeAll(m_fd, samples, frames * kFrameBytes, kHeaderBytes + m_frames * kFrameBytes)) {
+        !writeAll(m_fd, samples, frames * kBytesPerFrame,
+                  kHeaderBytes + m_frames * kBytesPerFrame)) {
         return false;
     }
     m_frames += frames;
@@ -154,9 +155,9 @@ void KeptTune::finish() {
 
 qint64 KeptTune::read(qint64 at, float* samples, qint64 frames) const {
     frames = std::clamp<qint64>(m_frames - at, 0, frames);
-    const ssize_t bytes = ::pread(m_fd, samples, static_cast<size_t>(frames * kFrameBytes),
-                                  kHeaderBytes + at * kFrameBytes);
-    const qint64 got = bytes > 0 ? bytes / kFrameBytes : 0;
+    const ssize_t bytes = ::pread(m_fd, samples, static_cast<size_t>(frames * kBytesPerFrame),
+                                  kHeaderBytes + at * kBytesPerFrame);
+    const qint64 got = bytes > 0 ? bytes / kBytesPerFrame : 0;
     for (float* sample = samples; sample != samples + 2 * got; ++sample) {
         if (!(std::fabs(*sample) <= kLoudest)) {
             *sample = 0.0F;
