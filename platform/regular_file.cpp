@@ -41,31 +41,39 @@ RegularFile::Status regularFileStatus(const QString& path, qint64 maxBytes) {
     return look.st_size > maxBytes ? RegularFile::Status::TooLarge : RegularFile::Status::Read;
 }
 
-RegularFile readRegularFile(const QString& path, qint64 maxBytes) {
-    RegularFile result;
+int openRegularFile(const QString& path, qint64 maxBytes, RegularFile::Status* status) {
     // Looked at before it is opened: opening a device or a pipe may wait or
     // do something of its own.
-    result.status = regularFileStatus(path, maxBytes);
-    if (!result.ok()) {
-        return result;
+    *status = regularFileStatus(path, maxBytes);
+    if (*status != RegularFile::Status::Read) {
+        return -1;
     }
-    const QByteArray name = QFile::encodeName(path);
     // Should a pipe have taken the file's place meanwhile, this open does not
     // wait for a writer, and fstat() tells.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        result.status = RegularFile::Status::Unreadable;
+        *status = RegularFile::Status::Unreadable;
+        return -1;
+    }
+    struct stat opened {};
+    if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        *status = RegularFile::Status::NotRegular;
+        return -1;
+    }
+    return fd;
+}
+
+RegularFile readRegularFile(const QString& path, qint64 maxBytes) {
+    RegularFile result;
+    const int fd = openRegularFile(path, maxBytes, &result.status);
+    if (fd < 0) {
         return result;
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         result.status = RegularFile::Status::Unreadable;
-        return result;
-    }
-    struct stat opened {};
-    if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        result.status = RegularFile::Status::NotRegular;
         return result;
     }
     // The file may grow between the look and the read; one byte over the

@@ -25,6 +25,10 @@ struct RegularFile {
 
 RegularFile readRegularFile(const QString& path, qint64 maxBytes);
 
+// The same rule for a file read a part at a time: a descriptor open for
+// reading, or -1 with the reason in status. The caller closes it.
+int openRegularFile(const QString& path, qint64 maxBytes, RegularFile::Status* status);
+
 // What readRegularFile would make of the file from a look at it alone,
 // without opening it: Read for one it would go on to read. For those that
 // only count or remove files, such as the pruning of old recordings.

@@ -81,21 +81,15 @@ KeptTune::~KeptTune() {
 }
 
 std::unique_ptr<KeptTune> KeptTune::open(const QString& path) {
-    const qint64 maxBytes = kHeaderBytes + kMaxFrames * kBytesPerFrame;
-    if (regularFileStatus(path, maxBytes) != RegularFile::Status::Read) {
-        return nullptr;
-    }
-    // Should a pipe have taken the file's place meanwhile, this open does not
-    // wait for a writer, and fstat() tells.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    RegularFile::Status status{};
+    const int fd = openRegularFile(path, kHeaderBytes + kMaxFrames * kBytesPerFrame, &status);
     if (fd < 0) {
         return nullptr;
     }
     std::unique_ptr<KeptTune> tune(new KeptTune(fd, path, {}));
     struct stat file {};
     std::array<char, kHeaderBytes> header{};
-    if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode) ||
-        ::pread(fd, header.data(), header.size(), 0) != kHeaderBytes ||
+    if (fstat(fd, &file) != 0 || ::pread(fd, header.data(), header.size(), 0) != kHeaderBytes ||
         std::memcmp(header.data(), kMark.data(), kMark.size()) != 0) {
         return nullptr;
     }
